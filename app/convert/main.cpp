@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::puts("lumo-convert: not built yet");
+    return 0;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumo::platform {
+
+/// Encodes UTF-16 text in the Chinese ANSI code page (Windows code page 936,
+/// including its private-use mappings such as A994 <-> U+E7F2). Characters
+/// that code page 936 cannot represent are written in their GB18030 four-byte
+/// form instead of becoming "?", so DecodeAnsi(EncodeAnsi(t)) == t for every
+/// well-formed t. Unpaired surrogates are the caller's to keep out.
+std::string EncodeAnsi(std::u16string_view text);
+
+/// Decodes Chinese ANSI code page bytes (as written by EncodeAnsi) to UTF-16.
+/// Covers the whole byte string, embedded zero bytes and trailing spaces included.
+std::u16string DecodeAnsi(std::string_view bytes);
+
+/// lstrlenA: the number of bytes before the first zero byte.
+int AnsiLength(std::string_view bytes);
+
+} // namespace lumo::platform

@@ -1,0 +1,5 @@
+#include "resources/version.h"
+
+namespace lumo::resources {
+const char *VersionString() { return LUMO_VERSION; }
+} // namespace lumo::resources
