@@ -19,6 +19,9 @@ struct OverrideRow {
     const char *value; // UTF-8, as many characters as key, or nullptr
 };
 
+/// Appends the code page bytes of one code point, as EncodeAnsi writes them.
+void AppendAnsi(std::string &out, char32_t c);
+
 /// Our override dictionary, embedded in the program.
 std::vector<OverrideRow> OverrideRows();
 
