@@ -22,14 +22,19 @@
 //
 // Greedy longest match sometimes swallows the first character of the next word (被发明 read as
 // 被发|明 gives 被髮明). Where the phrase chosen at a position ends inside one of our rows, we
-// compare the two readings up to the first point where both reach the same character boundary
-// and keep the one with fewer segments; on a tie our row wins. So 前头发生 splits as 前|头|发生,
-// while 头发生长 stays 头发|生长 because 生长 is a row too (头|发生|长 takes one segment more).
+// segment the stretch up to the end of our row both ways, greedy (A) and cut in front of our
+// row (B), and take B when it has
+//   1. fewer segments (参与制|造 against 参与|制造: a tie), else
+//   2. fewer one-character segments (参与|制造 has none), else
+//   3. nothing but "free" characters (被, 这, 一 ...; FreeCharacters()) as one-character
+//      segments in front of our row: 被|发明, 一|只只, 这|只能, but not 控|制成|本.
+// Otherwise the greedy reading stays. So 头发生长 stays 头发|生长 (B: 头|发生, and 头 is not
+// free), and 前头发生 converts right because 前头 is a row of its own. The comparison stops at
+// the end of our row on purpose: OpenCC has many phrases that only keep 了 from becoming 瞭
+// (送了, 懂了 ...), and counting them would make 被发|送了 look better than 被|发送|了.
 
 namespace lumo::platform::detail {
 namespace {
-
-constexpr std::size_t kMaxComparisonSteps = 16;
 
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
@@ -131,6 +136,13 @@ public:
             if (!chars_.contains(from))
                 chars_[from] = to;
         BuildCharacterTables();
+        e_.free_.assign(0x10000, false);
+        for (char32_t c : FromUtf8(FreeCharacters())) {
+            std::string bytes;
+            AppendAnsi(bytes, c);
+            if (const Unit unit = UnitsOf(bytes).front(); unit < 0x10000)
+                e_.free_[unit] = true;
+        }
 
         const std::vector<OverrideRow> rows = OverrideRows();
         for (const OverrideRow &row : rows)
@@ -384,27 +396,35 @@ ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t cou
     return best;
 }
 
-std::size_t ScriptEngine::SegmentsUpTo(const Unit *units, std::size_t from, std::size_t to) const
+bool ScriptEngine::PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j,
+                               std::size_t end) const
 {
-    std::size_t segments = 0;
-    for (std::size_t k = from; k < to; ++segments)
-        k += std::max<std::size_t>(1, Longest(units + k, to - k, to - k).length);
-    return segments;
-}
-
-bool ScriptEngine::PreferSplit(const Unit *units, std::size_t count, std::size_t i, std::size_t len,
-                               std::size_t j) const
-{
-    std::size_t posA = i + len, segmentsA = 1;
-    std::size_t posB = j, segmentsB = SegmentsUpTo(units, i, j);
-    for (std::size_t step = 0; posA != posB; ++step) {
-        if (step == kMaxComparisonSteps)
-            return false;
-        std::size_t &pos = posA < posB ? posA : posB;
-        ++(posA < posB ? segmentsA : segmentsB);
-        pos += std::max<std::size_t>(1, Longest(units + pos, count - pos, count - pos).length);
-    }
-    return segmentsB <= segmentsA;
+    struct Path {
+        std::size_t segments = 0, singles = 0;
+        bool boundSingle = false;
+    };
+    // Greedy segments of [from, to), none reaching past to.
+    auto segment = [&](Path &path, std::size_t from, std::size_t to) {
+        while (from < to) {
+            const std::size_t length = std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
+            if (length == 1) {
+                ++path.singles;
+                path.boundSingle = path.boundSingle || units[from] >= 0x10000 || !free_[units[from]];
+            }
+            ++path.segments;
+            from += length;
+        }
+    };
+    Path a{1, 0, false};
+    segment(a, i + len, end);
+    Path b;
+    segment(b, i, j);
+    ++b.segments; // our row
+    if (a.segments != b.segments)
+        return b.segments < a.segments;
+    if (a.singles != b.singles)
+        return b.singles < a.singles;
+    return !b.boundSingle;
 }
 
 void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const
@@ -456,7 +476,7 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
             if (!startsOurs(u[j]))
                 continue;
             const Match w = LongestOurs(u + j, count - j);
-            if (w.length != 0 && j + w.length > i + m.length && PreferSplit(u, count, i, m.length, j))
+            if (w.length != 0 && j + w.length > i + m.length && PreferSplit(u, i, m.length, j, j + w.length))
                 splitAt = j;
         }
         if (splitAt == 0) {

@@ -89,6 +89,30 @@ INSTANTIATE_TEST_SUITE_P(Overrides, Readings, testing::Values(
     Reading{u"头发生长", u"頭髮生長"},
     Reading{u"头发明显", u"頭髮明顯"}
 ));
+
+// The same classes of mistake elsewhere, and readings the mending must leave alone.
+INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
+    Reading{u"消息被发送了", u"消息被發送了"},
+    Reading{u"工资被发放", u"工資被發放"},
+    Reading{u"这只能说明", u"這只能說明"},
+    Reading{u"两只只", u"兩隻隻"},
+    Reading{u"参与制作", u"參與製作"},
+    Reading{u"里头发生了什么", u"裡頭發生了什麼"},
+    Reading{u"冲了一杯咖啡", u"沖了一杯咖啡"},
+    Reading{u"冲牛奶", u"沖牛奶"},
+    Reading{u"衣服干了", u"衣服乾了"},
+    Reading{u"头发干了", u"頭髮乾了"},
+    // Greedy is right here: the character left alone would not stand as a word.
+    Reading{u"控制成本", u"控制成本"},
+    Reading{u"控制作用", u"控制作用"},
+    Reading{u"把头发给剪了", u"把頭髮給剪了"},
+    Reading{u"剪头发了", u"剪頭髮了"},
+    Reading{u"头发放下来", u"頭髮放下來"},
+    Reading{u"金发明星", u"金髮明星"},
+    Reading{u"干了一杯", u"幹了一杯"},
+    Reading{u"冲过去", u"衝過去"},
+    Reading{u"一只手", u"一隻手"}
+));
 // clang-format on
 
 int Map(const std::string &source, char *dest, int capacity)
