@@ -14,8 +14,11 @@ struct ConversionVariables {
 };
 
 /// Passes `source` through the Chinese ANSI code page and the script mapping
-/// service, leaving the mapped text in `destination`; sets `byteLength`.
-/// Returns false (with `error` set) when the mapping service failed.
+/// service, leaving the mapped text in `destination` (as many UTF-16 code
+/// units as `source`); sets `byteLength` to the code page length of the text
+/// mapped. U+0000, unpaired surrogates and characters that code page 936
+/// lacks are kept as they are. Returns false, with `destination` empty and a
+/// plain-words `error`, when the mapping service failed.
 bool MapChineseScript(std::u16string &source, std::u16string &destination, std::uint32_t flag,
                       std::int32_t &byteLength, std::string *error = nullptr);
 
