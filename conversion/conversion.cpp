@@ -12,6 +12,8 @@ namespace {
 
 using platform::kLocaleChinesePrc;
 
+ScriptMapService gScriptMap = &platform::LCMapStringA;
+
 bool IsHighSurrogate(char16_t c)
 {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -62,8 +64,8 @@ bool MapBytes(const std::string &bytes, std::string &mapped, std::size_t from, s
         return false;
     }
     const int count = static_cast<int>(to - from);
-    const int written = platform::LCMapStringA(kLocaleChinesePrc, flag, bytes.data() + from, count,
-                                               mapped.data() + from, count);
+    const int written =
+        gScriptMap(kLocaleChinesePrc, flag, bytes.data() + from, count, mapped.data() + from, count);
     if (written != count) {
         // Whatever the destination still holds (spaces, a part of the text)
         // is no result: report it instead.
@@ -118,6 +120,13 @@ bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::u
 }
 
 } // namespace
+
+ScriptMapService SetScriptMapServiceForTesting(ScriptMapService service)
+{
+    const ScriptMapService previous = gScriptMap;
+    gScriptMap = service ? service : &platform::LCMapStringA;
+    return previous;
+}
 
 // Unlike the old zero-terminated code page pass, the whole text is mapped:
 // U+0000 and unpaired surrogates are copied through as they are and split

@@ -8,8 +8,8 @@ namespace lumo::conversion {
 
 /// The main window's three conversion variables.
 struct ConversionVariables {
-    std::u16string ConvTextA;      ///< destination of the mapping
-    std::u16string ConvTextB;      ///< source of the mapping
+    std::u16string ConvTextA;        ///< destination of the mapping
+    std::u16string ConvTextB;        ///< source of the mapping
     std::int32_t ConvByteLength = 0; ///< ANSI byte length of the last mapping's source
 };
 
@@ -21,6 +21,14 @@ struct ConversionVariables {
 /// plain-words `error`, when the mapping service failed.
 bool MapChineseScript(std::u16string &source, std::u16string &destination, std::uint32_t flag,
                       std::int32_t &byteLength, std::string *error = nullptr);
+
+/// The mapping service MapChineseScript calls, shaped like LCMapStringA.
+using ScriptMapService = int (*)(std::uint32_t locale, std::uint32_t flags, const char *src, int srcCount,
+                                 char *dest, int destCapacity);
+
+/// Makes MapChineseScript call `service` instead of the platform's (nullptr
+/// restores it); returns the one it replaces. For tests; not thread-safe.
+ScriptMapService SetScriptMapServiceForTesting(ScriptMapService service);
 
 /// Outcome of a whole conversion.
 struct ConvertResult {
