@@ -1,6 +1,8 @@
 // The whole conversion on the real code page and script mapping services.
 #include "conversion/conversion.h"
+#include "platform/text/scriptmap.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -72,6 +74,26 @@ TEST(ConversionVariables, OverwrittenByEachConversion)
     ASSERT_TRUE(ConvertText(u"a\0b"s, false, vars).ok);
     EXPECT_EQ(vars.ConvTextA, u"a\0b"s);
     EXPECT_EQ(vars.ConvByteLength, 2); // the bytes mapped, on both sides of the zero
+}
+
+TEST(ConversionFailure, MissingDictionaryIsReportedInPlainWords)
+{
+    const auto empty = std::filesystem::temp_directory_path() / "lumo-conversion-test-no-dictionaries";
+    std::filesystem::create_directories(empty);
+    lumo::platform::SetScriptMapDataDirForTesting(empty.string());
+    ConversionVariables vars;
+    const auto result = ConvertText(u"我们的 2010", false, vars);
+    lumo::platform::SetScriptMapDataDirForTesting("");
+    std::filesystem::remove_all(empty);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.text, u"");
+    EXPECT_EQ(vars.ConvTextA, u"");
+    EXPECT_NE(result.error.find("could not be converted to Traditional Chinese: "), std::string::npos)
+        << result.error;
+    EXPECT_GT(result.error.size(), 60u) << "the reason is missing: " << result.error;
+    // The installed dictionaries work again.
+    EXPECT_TRUE(ConvertText(u"我们", true).ok);
 }
 
 } // namespace
