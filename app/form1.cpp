@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/messagebox.h"
 
+#include <QAbstractUndoItem>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace lumo::app {
 
@@ -20,6 +22,56 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QPointer<Form1> g_form1;
+ConvertFunction g_convert = nullptr;
+
+struct Selection {
+    int anchor = 0;
+    int position = 0;
+};
+
+Selection SelectionOf(const QPlainTextEdit &edit)
+{
+    const QTextCursor cursor = edit.textCursor();
+    return {cursor.anchor(), cursor.position()};
+}
+
+void Select(QPlainTextEdit &edit, Selection selection)
+{
+    QTextCursor cursor = edit.textCursor();
+    const int end = cursor.document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(selection.anchor, 0, end));
+    cursor.setPosition(std::clamp(selection.position, 0, end), QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+}
+
+// Part of the replacement's undo step: undoing it puts back the caret and
+// selection the user had before, redoing it the caret after the replacement.
+// The text edit moves its caret itself once the document has undone the step,
+// so ours is applied right after that.
+class SelectionUndoItem final : public QAbstractUndoItem {
+public:
+    SelectionUndoItem(QPlainTextEdit *edit, Selection before, Selection after)
+        : m_edit(edit), m_before(before), m_after(after)
+    {
+    }
+    void undo() override { Restore(m_before); }
+    void redo() override { Restore(m_after); }
+
+private:
+    void Restore(Selection selection)
+    {
+        QPointer<QPlainTextEdit> edit = m_edit;
+        QMetaObject::invokeMethod(
+            edit.data(), [edit, selection] {
+                if (edit)
+                    Select(*edit, selection);
+            },
+            Qt::QueuedConnection);
+    }
+
+    QPointer<QPlainTextEdit> m_edit;
+    Selection m_before, m_after;
+};
 
 // Message box style words: low four bits buttons, next four bits icon.
 constexpr int kStyleExclamation = 48;
@@ -34,6 +86,14 @@ const QString kClipboardFailed =
 const QString kConversionFailed = u"转换失败，内容没有改动。"_s;
 
 } // namespace
+
+conversion::ConvertResult Convert(std::u16string_view text, bool personalisedOff,
+                                  conversion::ConversionVariables &vars)
+{
+    return conversion::ConvertText(text, personalisedOff, vars);
+}
+
+void SetConvertFunction(ConvertFunction convert) { g_convert = convert; }
 
 Form1 &Form1::Instance()
 {
@@ -73,11 +133,16 @@ QString Form1::MainText() const
 
 void Form1::ReplaceMainText(const QString &text)
 {
-    QTextCursor cursor(m_text1->document());
+    // Like assigning a text box's whole text, the caret goes to the start.
+    const Selection after{0, 0};
+    QTextDocument *document = m_text1->document();
+    QTextCursor cursor(document);
     cursor.beginEditBlock();
+    document->appendUndoItem(new SelectionUndoItem(m_text1, SelectionOf(*m_text1), after));
     cursor.select(QTextCursor::Document);
     cursor.insertText(text);
     cursor.endEditBlock();
+    Select(*m_text1, after);
 }
 
 bool Form1::Form_Load()
@@ -107,7 +172,7 @@ void Form1::Command1Click()
     }
     const bool personalisedOff = m_check1->isChecked();
     const conversion::ConvertResult result =
-        conversion::ConvertText(text.toStdU16String(), personalisedOff, ConvVars);
+        (g_convert ? g_convert : Convert)(text.toStdU16String(), personalisedOff, ConvVars);
     if (!result.ok) {
         // Keep the user's text rather than write back whatever a failed mapping left.
         QString message = kConversionFailed;

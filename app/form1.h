@@ -22,6 +22,13 @@ std::u16string_view Form1DefaultText();
 /// The title of every message box of the program.
 inline constexpr char16_t kMessageTitle[] = u"温馨提示\uFF1A";
 
+/// The conversion behind Command1: ConvertText with Form1's variables.
+conversion::ConvertResult Convert(std::u16string_view text, bool personalisedOff,
+                                  conversion::ConversionVariables &vars);
+using ConvertFunction = decltype(&Convert);
+/// Replaces the conversion behind Command1 (tests; nullptr restores Convert).
+void SetConvertFunction(ConvertFunction convert);
+
 /// The main window. One process-wide instance, created on first use.
 class Form1 : public QWidget {
     Q_OBJECT
