@@ -207,7 +207,8 @@ private:
         QNetworkReply *reply = m_reply;
         m_reply = nullptr;
         reply->disconnect(this);
-        reply->abort();
+        // Deleting a reply aborts its transfer. Later, not now: this may run
+        // inside one of the reply's own signals, where abort() re-enters it.
         reply->deleteLater();
     }
 
