@@ -205,7 +205,7 @@ private:
         if (!m_reply)
             return;
         QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
+        m_reply.clear();
         reply->disconnect(this);
         // Deleting a reply aborts its transfer. Later, not now: this may run
         // inside one of the reply's own signals, where abort() re-enters it.
@@ -233,7 +233,7 @@ private:
     WebPanelLimits m_limits;
     Done m_done;
     QTimer m_deadline;
-    QNetworkReply *m_reply = nullptr;
+    QPointer<QNetworkReply> m_reply; // the network manager may delete it first
     QByteArray m_body;
     QUrl m_finalUrl;
     QByteArray m_contentType;
@@ -251,12 +251,17 @@ WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits)
     connect(this, &QTextBrowser::anchorClicked, this, &WebPanel::linkClicked);
 }
 
-WebPanel::~WebPanel() = default;
+WebPanel::~WebPanel()
+{
+    // Transfers first: they still refer to the network manager.
+    delete m_load;
+}
 
 void WebPanel::Navigate(const QUrl &url)
 {
     delete m_load; // aborts whatever an earlier navigation still fetches
     ++m_loadNumber;
+    m_requestedUrl = url;
     m_pageUrl.clear();
     m_html.clear();
     m_images.clear();

@@ -34,6 +34,8 @@ public:
     /// arrived. Anything but an http/https address leaves the panel blank.
     void Navigate(const QUrl &url);
 
+    /// The address last given to Navigate.
+    QUrl requestedUrl() const { return m_requestedUrl; }
     /// The address of the page shown (after redirects); empty when blank.
     QUrl pageUrl() const { return m_pageUrl; }
 
@@ -61,6 +63,7 @@ private:
     QNetworkAccessManager *m_network = nullptr;
     QPointer<QObject> m_load;  // parent of this load's transfers; deleting it aborts them
     quint64 m_loadNumber = 0;  // callbacks of an abandoned load are ignored
+    QUrl m_requestedUrl;
     QUrl m_pageUrl;
     QString m_html;
     QHash<QUrl, QImage> m_images;

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using lumo::platform::WebPanel;
@@ -184,6 +185,7 @@ private Q_SLOTS:
     void linksOpenOnlyWebAddresses();
     void laterNavigationSupersedesEarlier();
     void navigateReturnsAtOnce();
+    void panelDeletedMidLoad();
 
 private:
     QTemporaryDir m_dir;
@@ -468,6 +470,23 @@ void TestWebPanel::navigateReturnsAtOnce()
     QVERIFY(panel.toPlainText().isEmpty());
     QVERIFY(finished.wait(10'000));
     QVERIFY(panel.toPlainText().contains(u"later"_s));
+}
+
+void TestWebPanel::panelDeletedMidLoad()
+{
+    TestServer server;
+    server.route("/ad", Page("<p><img src=\"/slow.png\"></p>"));
+    server.route("/slow.png", [](QTcpSocket &) {});
+    server.route("/silent", [](QTcpSocket &) {});
+    for (const QByteArray path : {"/silent", "/ad"}) {
+        auto panel = std::make_unique<WebPanel>(nullptr, QuickLimits(60'000));
+        QSignalSpy finished(panel.get(), &WebPanel::loadFinished);
+        panel->Navigate(server.url(path));
+        // Wait until the server has the request, so a transfer is under way.
+        QTRY_VERIFY(server.requests().contains(path == "/ad" ? "/slow.png" : path));
+        panel.reset();
+        QTest::qWait(50);
+    }
 }
 
 QTEST_MAIN(TestWebPanel)
