@@ -57,6 +57,10 @@ public:
     /// Runs when the window is about to close, for whatever reason.
     void Form_QueryUnload();
 
+    /// The link labels: home page and forum in the user's browser.
+    void Label1Click();
+    void Label3Click();
+
     void Command1Click();
 
     /// Empties the clipboard and puts the whole text of Text1 on it. When the

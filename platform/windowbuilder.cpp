@@ -1,5 +1,7 @@
 #include "platform/windowdef.h"
 
+#include "platform/webpanel.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -75,13 +77,9 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
         }
         return label;
     }
-    case ControlType::WebPanel: {
-        // A placeholder of the panel's size; the web content is put inside it later.
-        auto *panel = new QFrame(parent);
-        panel->setFrameShape(QFrame::NoFrame);
-        panel->setFocusPolicy(Qt::TabFocus);
-        return panel;
-    }
+    case ControlType::WebPanel:
+        // Blank until the window navigates it.
+        return new WebPanel(parent);
     }
     return new QWidget(parent);
 }
