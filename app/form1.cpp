@@ -1,5 +1,9 @@
 #include "app/form1.h"
 
+#include "palettes/form2.h"
+#include "palettes/form3.h"
+#include "palettes/insert_at_caret.h"
+#include "palettes/main_symbols.h"
 #include "platform/clipboard.h"
 #include "platform/messagebox.h"
 
@@ -42,7 +46,10 @@ Form1 &Form1::Instance()
     return *g_form1;
 }
 
-Form1 *Form1::Existing() { return g_form1.data(); }
+Form1 *Form1::Existing()
+{
+    return g_form1.data();
+}
 
 Form1::Form1()
 {
@@ -53,6 +60,27 @@ Form1::Form1()
     m_check1 = findChild<QCheckBox *>(u"Check1"_s);
 
     connect(Button("Command1"), &QPushButton::clicked, this, &Form1::Command1Click);
+    connect(Button("Command3"), &QPushButton::clicked, this, &Form1::Command3Click);
+    connect(Button("Command4"), &QPushButton::clicked, this, &Form1::Command4Click);
+    connect(Button("Command16"), &QPushButton::clicked, this, &Form1::Command16Click);
+    connect(Button("Command22"), &QPushButton::clicked, this, &Form1::Command22Click);
+
+    // The quick-insert buttons show what they insert: each inserts its caption.
+    for (const platform::ControlDef &symbol : palettes::MainWindowSymbols()) {
+        const QString text = QString::fromUtf16(symbol.caption.data(), symbol.caption.size());
+        connect(Button(symbol.name), &QPushButton::clicked, this,
+                [this, text] { palettes::InsertAtCaret(m_text1, text); });
+    }
+
+    // The palettes always write into this window's Text1. Should they outlive
+    // the window, the main window is made again, loaded but hidden.
+    palettes::SetMainTextProvider([] {
+        if (Form1 *form = Existing())
+            return form->Text1();
+        Form1 &form = Instance();
+        form.Form_Load();
+        return form.Text1();
+    });
 }
 
 Form1::~Form1() = default;
@@ -120,6 +148,35 @@ void Form1::Command1Click()
     if (!CopyTextToClipboard())
         return;
     ShowFirstUseTip(personalisedOff ? kPlainTip : kPersonalisedTip);
+}
+
+void Form1::Command3Click()
+{
+    // A cursor edit rather than clear(), which would also wipe the undo
+    // history: Ctrl+Z brings the text back after a slip of Alt+X for Alt+C.
+    QTextCursor cursor(m_text1->document());
+    cursor.select(QTextCursor::Document);
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    m_text1->setTextCursor(cursor);
+}
+
+void Form1::Command4Click()
+{
+    // Select all first: what is copied is always the whole text, and the
+    // selection stays to show it.
+    m_text1->selectAll();
+    CopyTextToClipboard();
+}
+
+void Form1::Command16Click()
+{
+    palettes::Form3::Open();
+}
+
+void Form1::Command22Click()
+{
+    palettes::Form2::Open();
 }
 
 bool Form1::CopyTextToClipboard()
