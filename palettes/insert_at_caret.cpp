@@ -1,5 +1,6 @@
 #include "palettes/insert_at_caret.h"
 
+#include <QAbstractUndoItem>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <utility>
@@ -7,6 +8,14 @@
 namespace lumo::palettes {
 
 namespace {
+// Qt merges text typed right after an edit block into that block's undo step;
+// a do-nothing item closing the block keeps each click an undo step of its own.
+class UndoBoundary final : public QAbstractUndoItem {
+  public:
+    void undo() override {}
+    void redo() override {}
+};
+
 MainTextProvider &Provider()
 {
     static MainTextProvider provider;
@@ -29,6 +38,7 @@ void InsertAtCaret(QPlainTextEdit *target, const QString &text)
     cursor.setPosition(caret);
     cursor.beginEditBlock();
     cursor.insertText(text);
+    target->document()->appendUndoItem(new UndoBoundary);
     cursor.endEditBlock();
 
     // Caret right after the inserted text, nothing selected; the focus stays

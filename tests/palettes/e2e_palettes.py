@@ -16,7 +16,7 @@ import time
 LUMO = sys.argv[1]
 SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
 
-MAIN_TITLE = "Lumo"
+MAIN_TITLE = "QQ个性繁体签名制作工具"
 FORM2_TITLE = "特殊符号表"
 FORM3_TITLE = "表情选择"
 

@@ -118,6 +118,26 @@ class InsertAtCaretTest : public QObject {
         QCOMPARE(box.toPlainText(), u"(-.-)=3typed"_s);
     }
 
+    // Typing before or after a click stays apart from it in the undo history.
+    void typingStaysApartFromTheClick()
+    {
+        QPlainTextEdit box;
+        box.show();
+        box.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        QTest::keyClicks(&box, u"ab"_s);
+        InsertAtCaret(&box, u"\u2606"_s);
+        QTest::keyClicks(&box, u"cd"_s);
+        QCOMPARE(box.toPlainText(), u"ab\u2606cd"_s);
+        box.undo();
+        QCOMPARE(box.toPlainText(), u"ab\u2606"_s);
+        box.undo();
+        QCOMPARE(box.toPlainText(), u"ab"_s);
+        box.redo();
+        box.redo();
+        QCOMPARE(box.toPlainText(), u"ab\u2606cd"_s);
+    }
+
     void keepsFocusWhereTheClickLeftIt()
     {
         QWidget window;
