@@ -46,10 +46,7 @@ Form1 &Form1::Instance()
     return *g_form1;
 }
 
-Form1 *Form1::Existing()
-{
-    return g_form1.data();
-}
+Form1 *Form1::Existing() { return g_form1.data(); }
 
 Form1::Form1()
 {
@@ -169,15 +166,9 @@ void Form1::Command4Click()
     CopyTextToClipboard();
 }
 
-void Form1::Command16Click()
-{
-    palettes::Form3::Open();
-}
+void Form1::Command16Click() { palettes::Form3::Open(); }
 
-void Form1::Command22Click()
-{
-    palettes::Form2::Open();
-}
+void Form1::Command22Click() { palettes::Form2::Open(); }
 
 bool Form1::CopyTextToClipboard()
 {
