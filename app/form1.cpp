@@ -3,6 +3,8 @@
 #include "palettes/form2.h"
 #include "palettes/form3.h"
 #include "platform/clicks.h"
+#include "palettes/insert_at_caret.h"
+#include "palettes/main_symbols.h"
 #include "platform/clipboard.h"
 #include "platform/instance_guard.h"
 #include "platform/messagebox.h"
@@ -126,6 +128,27 @@ Form1::Form1()
     connect(Button("Command1"), &QPushButton::clicked, this, &Form1::Command1Click);
     platform::OnClick(*findChild<QWidget *>(u"Label1"_s), [this] { Label1Click(); });
     platform::OnClick(*findChild<QWidget *>(u"Label3"_s), [this] { Label3Click(); });
+    connect(Button("Command3"), &QPushButton::clicked, this, &Form1::Command3Click);
+    connect(Button("Command4"), &QPushButton::clicked, this, &Form1::Command4Click);
+    connect(Button("Command16"), &QPushButton::clicked, this, &Form1::Command16Click);
+    connect(Button("Command22"), &QPushButton::clicked, this, &Form1::Command22Click);
+
+    // The quick-insert buttons show what they insert: each inserts its caption.
+    for (const platform::ControlDef &symbol : palettes::MainWindowSymbols()) {
+        const QString text = QString::fromUtf16(symbol.caption.data(), symbol.caption.size());
+        connect(Button(symbol.name), &QPushButton::clicked, this,
+                [this, text] { palettes::InsertAtCaret(m_text1, text); });
+    }
+
+    // The palettes always write into this window's Text1. Should they outlive
+    // the window, the main window is made again, loaded but hidden.
+    palettes::SetMainTextProvider([] {
+        if (Form1 *form = Existing())
+            return form->Text1();
+        Form1 &form = Instance();
+        form.Form_Load();
+        return form.Text1();
+    });
 }
 
 Form1::~Form1() = default;
@@ -222,6 +245,29 @@ void Form1::Command1Click()
         return;
     ShowFirstUseTip(personalisedOff ? kPlainTip : kPersonalisedTip);
 }
+
+void Form1::Command3Click()
+{
+    // A cursor edit rather than clear(), which would also wipe the undo
+    // history: Ctrl+Z brings the text back after a slip of Alt+X for Alt+C.
+    QTextCursor cursor(m_text1->document());
+    cursor.select(QTextCursor::Document);
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    m_text1->setTextCursor(cursor);
+}
+
+void Form1::Command4Click()
+{
+    // Select all first: what is copied is always the whole text, and the
+    // selection stays to show it.
+    m_text1->selectAll();
+    CopyTextToClipboard();
+}
+
+void Form1::Command16Click() { palettes::Form3::Open(); }
+
+void Form1::Command22Click() { palettes::Form2::Open(); }
 
 bool Form1::CopyTextToClipboard()
 {
