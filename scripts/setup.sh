@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei
-  desktop-file-utils appstream
+  desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3
 )
 
