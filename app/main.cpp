@@ -1,7 +1,23 @@
+#include "app/form1.h"
+#include "app/lookandfeel.h"
+#include "resources/identity.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    lumo::resources::ApplyApplicationIdentity(app);
+    lumo::app::ApplyLookAndFeel(app);
+
+    lumo::app::Form1 &form = lumo::app::Form1::Instance();
+    if (!form.Form_Load()) {
+        delete &form;
+        return 0;
+    }
+    lumo::platform::PlaceWindow(form, lumo::app::Form1Definition());
+    form.show();
+    // Always leave through QApplication's normal shutdown: on X11 that is when a
+    // clipboard manager takes over the text we copied.
+    return app.exec();
 }

@@ -1,9 +1,166 @@
 #include "platform/windowdef.h"
 
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
+#include <vector>
 
-// Placeholder until the builder lands.
 namespace lumo::platform {
-void BuildWindow(QWidget &, const WindowDef &) {}
-void PlaceWindow(QWidget &, const WindowDef &) {}
+
+namespace {
+
+QString ToQString(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QWidget *CreateControl(const ControlDef &def, QWidget *parent)
+{
+    const QString caption = ToQString(def.caption);
+    switch (def.type) {
+    case ControlType::Frame:
+        return new QGroupBox(caption, parent);
+    case ControlType::TextBox:
+        if (def.flags & MultiLine) {
+            auto *box = new QPlainTextEdit(parent);
+            box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            box->setVerticalScrollBarPolicy((def.flags & VerticalScroll) ? Qt::ScrollBarAlwaysOn
+                                                                          : Qt::ScrollBarAlwaysOff);
+            // Tab moves the focus on, as in every other control of the window.
+            box->setTabChangesFocus(true);
+            box->setPlainText(caption);
+            return box;
+        } else {
+            auto *box = new QLineEdit(caption, parent);
+            box->setCursorPosition(0);
+            return box;
+        }
+    case ControlType::Button: {
+        auto *button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault(def.flags & DefaultButton);
+        if (def.flags & CancelButton)
+            button->setShortcut(QKeySequence(Qt::Key_Escape));
+        return button;
+    }
+    case ControlType::CheckBox:
+        return new QCheckBox(caption, parent);
+    case ControlType::Label: {
+        auto *label = new QLabel(caption, parent);
+        label->setTextFormat(Qt::PlainText);
+        // Labels draw from their top edge: the window's link labels reach past the
+        // client area's bottom, and only their top part is meant to show.
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::NoFocus);
+        if (def.flags & LinkLabel) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+            label->setPalette(palette);
+            label->setCursor(Qt::UpArrowCursor);
+        }
+        return label;
+    }
+    case ControlType::WebPanel: {
+        // A placeholder of the panel's size; the web content is put inside it later.
+        auto *panel = new QFrame(parent);
+        panel->setFrameShape(QFrame::NoFrame);
+        panel->setFocusPolicy(Qt::TabFocus);
+        return panel;
+    }
+    }
+    return new QWidget(parent);
+}
+
+} // namespace
+
+void BuildWindow(QWidget &window, const WindowDef &def)
+{
+    window.setWindowTitle(ToQString(def.caption));
+
+    // Frames come first so that the controls inside them have their parent.
+    std::vector<const ControlDef *> order;
+    order.reserve(def.controls.size());
+    for (const ControlDef &control : def.controls)
+        if (control.type == ControlType::Frame)
+            order.push_back(&control);
+    for (const ControlDef &control : def.controls)
+        if (control.type != ControlType::Frame)
+            order.push_back(&control);
+
+    std::vector<std::pair<const ControlDef *, QWidget *>> built;
+    built.reserve(order.size());
+    for (const ControlDef *control : order) {
+        QWidget *parent = &window;
+        if (!control->container.empty()) {
+            const auto it = std::find_if(built.begin(), built.end(), [&](const auto &entry) {
+                return entry.first->name == control->container;
+            });
+            if (it != built.end())
+                parent = it->second;
+        }
+        QWidget *widget = CreateControl(*control, parent);
+        widget->setObjectName(ToQString(control->name));
+        widget->setGeometry(TwipsToPixels(control->left), TwipsToPixels(control->top),
+                            TwipsToPixels(control->width), TwipsToPixels(control->height));
+        if (!control->toolTip.empty())
+            widget->setToolTip(ToQString(control->toolTip));
+        if (control->flags & Invisible) {
+            widget->setFocusPolicy(Qt::NoFocus);
+            widget->setVisible(false);
+        }
+        built.emplace_back(control, widget);
+    }
+
+    // Tab order follows the tab indexes; controls that take no focus keep their place only.
+    std::stable_sort(built.begin(), built.end(),
+                     [](const auto &a, const auto &b) { return a.first->tabIndex < b.first->tabIndex; });
+    QWidget *previous = nullptr;
+    for (const auto &[control, widget] : built) {
+        if (widget->focusPolicy() == Qt::NoFocus || (control->flags & Invisible))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    const QSize client(TwipsToPixels(def.clientWidth), TwipsToPixels(def.clientHeight));
+    window.setFixedSize(client);
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (def.minimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    window.setWindowFlags(flags);
+}
+
+void PlaceWindow(QWidget &window, const WindowDef &def)
+{
+    if (def.placement == Placement::Fixed) {
+        window.move(TwipsToPixels(def.left), TwipsToPixels(def.top));
+        return;
+    }
+    QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Centre the client area; the window manager adds its frame around it.
+    const QRect available = screen->availableGeometry();
+    QRect client(QPoint(0, 0), window.size());
+    client.moveCenter(available.center());
+    window.move(client.topLeft());
+}
+
 } // namespace lumo::platform

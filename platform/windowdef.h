@@ -31,7 +31,7 @@ struct ControlDef {
     std::u16string_view caption;  ///< caption or default text; "&" marks the mnemonic
     int left, top, width, height; ///< twips
     int tabIndex;
-    std::u16string_view toolTip;  ///< empty for none
+    std::u16string_view toolTip = {}; ///< empty for none
     unsigned flags = NoFlags;
 };
 
