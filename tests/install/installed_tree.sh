@@ -57,6 +57,11 @@ plain=$("$convert" --plain "$work/in.txt") || fail "lumo-convert --plain exited 
 [[ $plain == *簽名* ]] || fail "lumo-convert --plain gave '$plain', no Traditional 簽名"
 personalised=$("$convert" "$work/in.txt") || fail "lumo-convert exited $?"
 [[ $personalised == *ωǒ* ]] || fail "lumo-convert gave '$personalised', no personalised 我"
+# The man page documents every option that --help lists.
+manpage="$share/man/man1/lumo-convert.1"
+for option in $("$convert" --help | grep -oE '(^|[[:space:]])--[a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" "$manpage" || fail "the man page does not document $option"
+done
 printf 'ok\xff\n' >"$work/bad.txt"
 set +e
 "$convert" "$work/bad.txt" >"$work/bad.out" 2>"$work/bad.err"
