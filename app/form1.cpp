@@ -2,9 +2,9 @@
 
 #include "palettes/form2.h"
 #include "palettes/form3.h"
-#include "platform/clicks.h"
 #include "palettes/insert_at_caret.h"
 #include "palettes/main_symbols.h"
+#include "platform/clicks.h"
 #include "platform/clipboard.h"
 #include "platform/instance_guard.h"
 #include "platform/messagebox.h"
