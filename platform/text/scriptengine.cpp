@@ -264,6 +264,8 @@ private:
         });
         std::vector<Pending> unique;
         unique.reserve(pending_.size());
+        for (const Pending &p : pending_)
+            e_.maxKeyLength_ = std::max<std::size_t>(e_.maxKeyLength_, p.keyLength);
         for (const Pending &p : pending_) {
             if (!unique.empty() && std::ranges::equal(Key(unique.back()), Key(p)))
                 unique.back() = p;
@@ -448,12 +450,28 @@ void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, 
 
 void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
 {
+    // The text is split into characters a window at a time, so memory stays small however long
+    // the text is. A decision at a character looks at most two keys ahead (a phrase and one of our
+    // rows overlapping its end), so a window commits only what starts that far before its end; the
+    // rest is read again at the start of the next window. The result equals a single pass.
+    constexpr std::size_t kWindowBytes = 64 * 1024;
+    const std::size_t margin = 2 * maxKeyLength_ + 4;
     thread_local std::vector<Unit> units;
     thread_local std::vector<std::uint32_t> starts;
-    SplitUnits(std::string_view(src, n), units, starts);
-    const Unit *u = units.data();
-    const std::size_t count = units.size();
+    std::size_t pos = 0;
+    while (pos < n) {
+        const std::size_t windowEnd = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
+        SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
+        const std::size_t count = units.size();
+        const std::size_t commitLimit = windowEnd == n ? count : count - margin;
+        const std::size_t committed = MapWindow(units.data(), starts.data(), count, commitLimit, src + pos, dest + pos);
+        pos += starts[committed];
+    }
+}
 
+std::size_t ScriptEngine::MapWindow(const Unit *u, const std::uint32_t *starts, std::size_t count,
+                                    std::size_t commitLimit, const char *src, char *dest) const
+{
     auto emit = [&](std::size_t at, Match m) {
         if (m.length < 2) {
             MapCharacter(u[at], src + starts[at], starts[at + 1] - starts[at], dest + starts[at]);
@@ -464,7 +482,8 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
     };
     auto startsOurs = [&](Unit unit) { return unit < 0x10000 ? bool(oursFirst_[unit]) : oursFirstLarge_; };
 
-    for (std::size_t i = 0; i < count;) {
+    std::size_t i = 0;
+    while (i < commitLimit) {
         const Match m = Longest(u + i, count - i, count - i);
         if (m.length < 2) {
             emit(i, m);
@@ -490,6 +509,7 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
             i += std::max<std::size_t>(1, part.length);
         }
     }
+    return i;
 }
 
 std::string ScriptEngine::Map(std::string_view bytes) const

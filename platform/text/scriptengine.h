@@ -71,6 +71,8 @@ private:
     Match LongestOurs(const Unit *units, std::size_t count) const;
     std::uint32_t RootNode(Unit unit) const;
     bool PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j, std::size_t end) const;
+    std::size_t MapWindow(const Unit *units, const std::uint32_t *starts, std::size_t count,
+                          std::size_t commitLimit, const char *src, char *dest) const;
     void MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const;
 
     std::vector<std::uint32_t> rootSmall_;             // unit < 0x10000 -> node, 0 = none
@@ -83,6 +85,7 @@ private:
     std::vector<bool> oursFirst_;                      // unit < 0x10000 starts one of our rows
     std::vector<bool> free_;                           // unit < 0x10000 is one of FreeCharacters()
     bool oursFirstLarge_ = false;                      // some row starts with a larger unit
+    std::size_t maxKeyLength_ = 0;                     // in characters
 };
 
 } // namespace lumo::platform::detail

@@ -1,4 +1,5 @@
 #include "platform/text/codepage.h"
+#include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +138,33 @@ struct GuardedBuffer {
     std::string storage;
 };
 
+std::u16string FromUtf8(std::string_view s)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const int extra = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += extra + 1;
+        out.push_back(static_cast<char16_t>(c)); // the rows hold BMP characters only
+    }
+    return out;
+}
+
+// A row that the loader had to drop (other length, characters outside code page 936) would be
+// silently ignored; each row must take effect on its own key.
+TEST(ScriptMapOverrides, EveryRowWithAValueTakesEffect)
+{
+    for (const auto &row : lp::detail::OverrideRows()) {
+        const std::u16string key = FromUtf8(row.key);
+        EXPECT_GE(key.size(), 2u) << row.key;
+        if (row.value != nullptr)
+            EXPECT_EQ(Utf8(ToTraditional(key)), row.value);
+    }
+}
+
 TEST(ScriptMapContract, WritesExactlyTheSourceLengthAndKeepsTheCharacterCount)
 {
     const std::u16string texts[] = {
@@ -228,6 +256,30 @@ TEST(ScriptMapContract, MapsInPlace)
     const int n = static_cast<int>(text.size());
     ASSERT_EQ(Map(text, text.data(), n), n);
     EXPECT_EQ(lp::DecodeAnsi(text), u"被發明的頭髮");
+}
+
+TEST(ScriptMapContract, LongTextMapsAsItsLinesDo)
+{
+    // Long texts are read in windows; a line break ends every phrase, so mapping line by line
+    // gives the reference wherever the windows happen to end.
+    const std::u16string pieces[] = {u"被发明", u"头发生长", u"一只只", u"\U00020000", u"\u0E01", u"参与制造",
+                                     u"为了里面", u"冲了一杯咖啡", u"a", u"面条干了", u"©", u"以后皇后"};
+    std::mt19937 rng(15);
+    std::string whole, expected;
+    while (whole.size() < 400 * 1024) {
+        std::u16string line;
+        for (int k = static_cast<int>(rng() % 40); k >= 0; --k)
+            line += pieces[rng() % std::size(pieces)];
+        line += u"\n";
+        const std::string bytes = lp::EncodeAnsi(line);
+        whole += bytes;
+        std::string mapped(bytes.size(), ' ');
+        ASSERT_EQ(Map(bytes, mapped.data(), static_cast<int>(mapped.size())), static_cast<int>(bytes.size()));
+        expected += mapped;
+    }
+    std::string mapped(whole.size(), ' ');
+    ASSERT_EQ(Map(whole, mapped.data(), static_cast<int>(mapped.size())), static_cast<int>(whole.size()));
+    EXPECT_TRUE(mapped == expected);
 }
 
 TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
