@@ -160,8 +160,9 @@ TEST(ScriptMapOverrides, EveryRowWithAValueTakesEffect)
     for (const auto &row : lp::detail::OverrideRows()) {
         const std::u16string key = FromUtf8(row.key);
         EXPECT_GE(key.size(), 2u) << row.key;
-        if (row.value != nullptr)
+        if (row.value != nullptr) {
             EXPECT_EQ(Utf8(ToTraditional(key)), row.value);
+        }
     }
 }
 
