@@ -2,16 +2,15 @@
 
 #include "platform/text/codepage.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <compare>
+#include <cstdio>
+#include <cstring>
 #include <opencc/Exception.hpp>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
-
-#include <algorithm>
-#include <compare>
 #include <span>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <stdexcept>
 
 // OpenCC's s2tw configuration segments the text by longest match in STPhrases, converts each
@@ -36,9 +35,18 @@
 namespace lumo::platform::detail {
 namespace {
 
-bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool IsDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
+bool IsLead(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+bool IsTrail(unsigned char b)
+{
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool IsDigit(unsigned char b)
+{
+    return b >= 0x30 && b <= 0x39;
+}
 
 std::u32string FromUtf8(std::string_view s)
 {
@@ -106,8 +114,8 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
             units.push_back((Unit{lead} << 8) | b[i + 1]);
             i += 2;
         } else if (i + 3 < n && IsDigit(b[i + 1]) && IsLead(b[i + 2]) && IsDigit(b[i + 3])) {
-            const Unit index = (((lead - 0x81) * 10 + (b[i + 1] - 0x30)) * 126 + (b[i + 2] - 0x81)) * 10 +
-                               (b[i + 3] - 0x30);
+            const Unit index =
+                (((lead - 0x81) * 10 + (b[i + 1] - 0x30)) * 126 + (b[i + 2] - 0x81)) * 10 + (b[i + 3] - 0x30);
             units.push_back(0x10000 + index);
             i += 4;
         } else {
@@ -119,7 +127,7 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
 }
 
 class ScriptEngine::Builder {
-public:
+  public:
     explicit Builder(ScriptEngine &engine) : e_(engine) {}
 
     void Run(const std::string &dataDir)
@@ -172,7 +180,7 @@ public:
         BuildTrie();
     }
 
-private:
+  private:
     struct Pending {
         std::uint32_t keyOffset; // into keyUnits_
         std::uint32_t keyLength;
@@ -252,14 +260,18 @@ private:
                             static_cast<std::uint32_t>(pending_.size()), ours});
     }
 
-    std::span<const Unit> Key(const Pending &p) const { return {keyUnits_.data() + p.keyOffset, p.keyLength}; }
+    std::span<const Unit> Key(const Pending &p) const
+    {
+        return {keyUnits_.data() + p.keyOffset, p.keyLength};
+    }
 
     void BuildTrie()
     {
         // Our rows come after OpenCC's entries, so where both have a key, the later one counts.
         std::sort(pending_.begin(), pending_.end(), [this](const Pending &a, const Pending &b) {
             const auto ka = Key(a), kb = Key(b);
-            const auto order = std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
+            const auto order =
+                std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
             return order != 0 ? order < 0 : a.sequence < b.sequence;
         });
         std::vector<Pending> unique;
@@ -272,7 +284,9 @@ private:
             else
                 unique.push_back(p);
         }
-        auto unitAt = [&](std::size_t index, std::size_t depth) { return keyUnits_[unique[index].keyOffset + depth]; };
+        auto unitAt = [&](std::size_t index, std::size_t depth) {
+            return keyUnits_[unique[index].keyOffset + depth];
+        };
 
         e_.rootSmall_.assign(0x10000, 0);
         e_.oursFirst_.assign(0x10000, false);
@@ -372,7 +386,8 @@ ScriptEngine::Match ScriptEngine::Longest(const Unit *units, std::size_t count, 
         const Node *first = nodes_.data() + n.firstChild;
         const Node *last = first + n.childCount;
         const Unit next = units[depth];
-        const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+        const Node *child =
+            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
         node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
     }
     return best;
@@ -392,7 +407,8 @@ ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t cou
         const Node *first = nodes_.data() + n.firstChild;
         const Node *last = first + n.childCount;
         const Unit next = units[depth];
-        const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+        const Node *child =
+            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
         node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
     }
     return best;
@@ -408,7 +424,8 @@ bool ScriptEngine::PreferSplit(const Unit *units, std::size_t i, std::size_t len
     // Greedy segments of [from, to), none reaching past to.
     auto segment = [&](Path &path, std::size_t from, std::size_t to) {
         while (from < to) {
-            const std::size_t length = std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
+            const std::size_t length =
+                std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
             if (length == 1) {
                 ++path.singles;
                 path.boundSingle = path.boundSingle || units[from] >= 0x10000 || !free_[units[from]];
@@ -464,7 +481,8 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
         SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
         const std::size_t count = units.size();
         const std::size_t commitLimit = windowEnd == n ? count : count - margin;
-        const std::size_t committed = MapWindow(units.data(), starts.data(), count, commitLimit, src + pos, dest + pos);
+        const std::size_t committed =
+            MapWindow(units.data(), starts.data(), count, commitLimit, src + pos, dest + pos);
         pos += starts[committed];
     }
 }

@@ -91,7 +91,10 @@ int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int
     return static_cast<int>(count);
 }
 
-std::string ScriptMapError() { return lastError; }
+std::string ScriptMapError()
+{
+    return lastError;
+}
 
 bool PreloadScriptMap()
 {

@@ -49,8 +49,14 @@ static constexpr const char *kFreeCharacters =
     "这那哪每某各一两几我你他她它谁";
 // clang-format on
 
-std::vector<OverrideRow> OverrideRows() { return {std::begin(kOverrideRows), std::end(kOverrideRows)}; }
+std::vector<OverrideRow> OverrideRows()
+{
+    return {std::begin(kOverrideRows), std::end(kOverrideRows)};
+}
 
-const char *FreeCharacters() { return kFreeCharacters; }
+const char *FreeCharacters()
+{
+    return kFreeCharacters;
+}
 
 } // namespace lumo::platform::detail

@@ -2,10 +2,9 @@
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <thread>
@@ -20,9 +19,9 @@ std::u16string ToTraditional(std::u16string_view text)
 {
     const std::string source = lp::EncodeAnsi(text);
     std::string dest(source.size(), ' ');
-    const int written = lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, source.data(),
-                                         static_cast<int>(source.size()), dest.data(),
-                                         static_cast<int>(dest.size()));
+    const int written =
+        lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, source.data(),
+                         static_cast<int>(source.size()), dest.data(), static_cast<int>(dest.size()));
     EXPECT_EQ(written, static_cast<int>(source.size())) << lp::ScriptMapError();
     return lp::DecodeAnsi(dest);
 }
@@ -58,7 +57,10 @@ struct Reading {
     const char16_t *traditional;
 };
 
-void PrintTo(const Reading &r, std::ostream *os) { *os << Utf8(r.simplified); }
+void PrintTo(const Reading &r, std::ostream *os)
+{
+    *os << Utf8(r.simplified);
+}
 
 class Readings : public testing::TestWithParam<Reading> {};
 
@@ -263,8 +265,9 @@ TEST(ScriptMapContract, LongTextMapsAsItsLinesDo)
 {
     // Long texts are read in windows; a line break ends every phrase, so mapping line by line
     // gives the reference wherever the windows happen to end.
-    const std::u16string pieces[] = {u"被发明", u"头发生长", u"一只只", u"\U00020000", u"\u0E01", u"参与制造",
-                                     u"为了里面", u"冲了一杯咖啡", u"a", u"面条干了", u"©", u"以后皇后"};
+    const std::u16string pieces[] = {u"被发明", u"头发生长", u"一只只",   u"\U00020000",
+                                     u"\u0E01", u"参与制造", u"为了里面", u"冲了一杯咖啡",
+                                     u"a",      u"面条干了", u"©",        u"以后皇后"};
     std::mt19937 rng(15);
     std::string whole, expected;
     while (whole.size() < 400 * 1024) {
@@ -307,7 +310,7 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
 
 // Runs in a fresh temporary directory and restores the working directory and data folder.
 class ScriptMapFiles : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         previous_ = std::filesystem::current_path();
