@@ -80,6 +80,14 @@ opencc::MarisaDictPtr LoadDictionary(const std::string &dataDir, const char *nam
     FILE *file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         throw std::runtime_error("cannot open the dictionary " + path + ": " + std::strerror(errno));
+    // OpenCC checks this header too, but leaks a buffer when it does not match.
+    static constexpr std::string_view kHeader = "OPENCC_MARISA_0.2.5";
+    char header[kHeader.size()];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+        std::string_view(header, sizeof header) != kHeader || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        throw std::runtime_error("cannot read the dictionary " + path + ": not an OpenCC dictionary");
+    }
     try {
         opencc::MarisaDictPtr dict = opencc::MarisaDict::NewFromFile(file);
         std::fclose(file);

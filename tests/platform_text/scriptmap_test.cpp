@@ -362,6 +362,16 @@ TEST_F(ScriptMapFiles, MissingDictionaryIsAClearErrorEveryTime)
     lp::SetScriptMapDataDirForTesting(dir_.string());
     EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
     EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
+    // So is a truncated one.
+    {
+        std::ifstream in(installed / "TWVariants.ocd2", std::ios::binary);
+        std::string head(200, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        Write(dir_ / "TWVariants.ocd2", head);
+    }
+    lp::SetScriptMapDataDirForTesting(dir_.string());
+    EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
+    EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
     // Back to the installed dictionaries: mapping works again.
     lp::SetScriptMapDataDirForTesting("");
     EXPECT_TRUE(lp::PreloadScriptMap());
