@@ -98,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
     Reading{u"消息被发送了", u"消息被發送了"},
     Reading{u"工资被发放", u"工資被發放"},
     Reading{u"这只能说明", u"這只能說明"},
-    Reading{u"两只只", u"兩隻隻"},
+    Reading{u"一只只小鸟", u"一隻隻小鳥"},
+    Reading{u"那只能这样", u"那只能這樣"},
     Reading{u"参与制作", u"參與製作"},
     Reading{u"里头发生了什么", u"裡頭發生了什麼"},
     Reading{u"冲了一杯咖啡", u"沖了一杯咖啡"},
@@ -114,7 +115,10 @@ INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
     Reading{u"金发明星", u"金髮明星"},
     Reading{u"干了一杯", u"幹了一杯"},
     Reading{u"冲过去", u"衝過去"},
-    Reading{u"一只手", u"一隻手"}
+    Reading{u"一只手", u"一隻手"},
+    Reading{u"每只能吃", u"每隻能吃"},
+    Reading{u"不只只是", u"不只只是"},
+    Reading{u"多党制成为", u"多黨制成為"}
 ));
 // clang-format on
 
