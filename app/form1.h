@@ -57,7 +57,19 @@ public:
     /// Runs when the window is about to close, for whatever reason.
     void Form_QueryUnload();
 
+    /// The link labels: home page and forum in the user's browser.
+    void Label1Click();
+    void Label3Click();
+
     void Command1Click();
+    /// Clear: empties Text1 as one undo step.
+    void Command3Click();
+    /// Copy: selects all of Text1 and puts the whole text on the clipboard.
+    void Command4Click();
+    /// Opens the emoticon palette.
+    void Command16Click();
+    /// Opens the symbol palette.
+    void Command22Click();
 
     /// Empties the clipboard and puts the whole text of Text1 on it. When the
     /// clipboard cannot be written, tells the user and returns false.

@@ -9,11 +9,15 @@ namespace lumo::platform {
 /// including its private-use mappings such as A994 <-> U+E7F2). Characters
 /// that code page 936 cannot represent are written in their GB18030 four-byte
 /// form instead of becoming "?", so DecodeAnsi(EncodeAnsi(t)) == t for every
-/// well-formed t. Unpaired surrogates are the caller's to keep out.
+/// well-formed t. An unpaired surrogate is written as a four-byte code that GB18030 leaves
+/// unassigned (from 84 31 A5 30 on), which DecodeAnsi reads back as the same surrogate, so the round
+/// trip holds for any UTF-16 string.
 std::string EncodeAnsi(std::u16string_view text);
 
 /// Decodes Chinese ANSI code page bytes (as written by EncodeAnsi) to UTF-16.
-/// Covers the whole byte string, embedded zero bytes and trailing spaces included.
+/// Covers the whole byte string, embedded zero bytes and trailing spaces included. A lead byte
+/// without a valid continuation, or an unassigned four-byte code, gives U+FFFD; the bytes after a
+/// bad lead byte are read afresh.
 std::u16string DecodeAnsi(std::string_view bytes);
 
 /// lstrlenA: the number of bytes before the first zero byte.

@@ -1,8 +1,108 @@
 #include "platform/text/scriptmap.h"
 
-// Placeholder until the OpenCC-backed implementation lands.
+#include "platform/text/scriptengine.h"
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <vector>
+
 namespace lumo::platform {
-int LCMapStringA(std::uint32_t, std::uint32_t, const char *, int, char *, int) { return 0; }
-std::string ScriptMapError() { return "not implemented"; }
-bool PreloadScriptMap() { return false; }
+namespace {
+
+thread_local std::string lastError;
+
+// The engine is loaded once per process, on first use, and never freed while the process runs:
+// threads hold plain pointers to it. A failed load is remembered too, so a missing dictionary
+// costs one attempt, not one per call.
+struct LoadState {
+    std::mutex mutex;
+    std::string dataDir = LUMO_OPENCC_DATA_DIR;
+    bool attempted = false;
+    const detail::ScriptEngine *engine = nullptr;
+    std::string error;
+    std::vector<std::unique_ptr<const detail::ScriptEngine>> loaded;
+};
+
+LoadState &State()
+{
+    static LoadState state;
+    return state;
+}
+
+const detail::ScriptEngine *Engine()
+{
+    LoadState &state = State();
+    std::lock_guard lock(state.mutex);
+    if (!state.attempted) {
+        state.attempted = true;
+        try {
+            state.loaded.push_back(detail::ScriptEngine::Load(state.dataDir));
+            state.engine = state.loaded.back().get();
+        } catch (const std::exception &e) {
+            state.error = e.what();
+        }
+    }
+    if (state.engine == nullptr)
+        lastError = state.error;
+    return state.engine;
+}
+
+int Fail(std::string message)
+{
+    lastError = std::move(message);
+    return 0;
+}
+
+} // namespace
+
+int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int srcCount, char *dest,
+                 int destCapacity)
+{
+    lastError.clear();
+    if (locale != kLocaleChinesePrc)
+        return Fail("unsupported locale " + std::to_string(locale) + "; only 2052 is mapped");
+    if (flags != LCMAP_TRADITIONAL_CHINESE)
+        return Fail("unsupported mapping flags " + std::to_string(flags) +
+                    "; only LCMAP_TRADITIONAL_CHINESE is mapped");
+    if (src == nullptr || srcCount < -1 || destCapacity < 0 || (dest == nullptr && destCapacity > 0))
+        return Fail("invalid parameter");
+    const std::size_t count = srcCount == -1 ? std::char_traits<char>::length(src) + 1 : srcCount;
+    if (count == 0)
+        return Fail("the source is empty");
+    // The mapped text always has as many bytes as the source.
+    if (destCapacity == 0)
+        return static_cast<int>(count);
+    if (static_cast<std::size_t>(destCapacity) < count)
+        return Fail("the destination holds " + std::to_string(destCapacity) + " bytes, the mapping needs " +
+                    std::to_string(count));
+    if (dest != src && dest < src + count && src < dest + count)
+        return Fail("source and destination overlap");
+    const detail::ScriptEngine *engine = Engine();
+    if (engine == nullptr)
+        return 0;
+    engine->Map(src, count, dest);
+    return static_cast<int>(count);
+}
+
+std::string ScriptMapError() { return lastError; }
+
+bool PreloadScriptMap()
+{
+    lastError.clear();
+    return Engine() != nullptr;
+}
+
+void SetScriptMapDataDirForTesting(const std::string &dataDir)
+{
+    LoadState &state = State();
+    std::lock_guard lock(state.mutex);
+    state.dataDir = dataDir.empty() ? std::string(LUMO_OPENCC_DATA_DIR)
+                                    : std::filesystem::absolute(dataDir).lexically_normal().string();
+    state.attempted = false;
+    state.engine = nullptr;
+    state.error.clear();
+}
+
 } // namespace lumo::platform

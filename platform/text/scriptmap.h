@@ -10,10 +10,14 @@ inline constexpr std::uint32_t LCMAP_TRADITIONAL_CHINESE = 0x04000000;
 inline constexpr std::uint32_t LCMAP_SIMPLIFIED_CHINESE = 0x02000000;
 
 /// Maps Chinese ANSI code page text between scripts, shaped like LCMapStringA.
-/// Reads srcCount bytes from src and writes at most destCapacity bytes to dest;
-/// returns the number of bytes written, 0 on failure (see ScriptMapError()).
-/// The mapped text keeps the number of characters: a stretch whose mapping
-/// would change its length or need more bytes keeps its source characters.
+/// Reads srcCount bytes from src (-1: up to and including its zero byte) and writes at most
+/// destCapacity bytes to dest; returns the number of bytes written, 0 on failure (see
+/// ScriptMapError()). With destCapacity 0 it returns the size needed and writes nothing.
+/// Only locale 2052 with LCMAP_TRADITIONAL_CHINESE is supported: Simplified to Taiwan-standard
+/// Traditional, phrase by phrase. The mapped text keeps the number of characters and of bytes:
+/// a stretch whose mapping would change its length or need more bytes keeps its source
+/// characters, and bytes that form no character pass through unchanged. dest may be src itself.
+/// Safe to call from several threads at once.
 int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int srcCount,
                  char *dest, int destCapacity);
 
@@ -23,5 +27,9 @@ std::string ScriptMapError();
 /// Loads the mapping tables now instead of on first use. Returns false with
 /// ScriptMapError() set when they cannot be loaded.
 bool PreloadScriptMap();
+
+/// Tests only: load the dictionaries from dataDir (empty: the installed ones) on next use.
+/// Must not run while another thread maps.
+void SetScriptMapDataDirForTesting(const std::string &dataDir);
 
 } // namespace lumo::platform
