@@ -2,6 +2,8 @@
 
 #include "palettes/form2.h"
 #include "palettes/form3.h"
+#include "palettes/insert_at_caret.h"
+#include "palettes/main_symbols.h"
 #include "platform/clicks.h"
 #include "platform/clipboard.h"
 #include "platform/instance_guard.h"
@@ -10,6 +12,7 @@
 #include "platform/webpanel.h"
 #include "resources/product.h"
 
+#include <QAbstractUndoItem>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -21,6 +24,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace lumo::app {
 
 using namespace Qt::StringLiterals;
@@ -28,6 +33,56 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QPointer<Form1> g_form1;
+ConvertFunction g_convert = nullptr;
+
+struct Selection {
+    int anchor = 0;
+    int position = 0;
+};
+
+Selection SelectionOf(const QPlainTextEdit &edit)
+{
+    const QTextCursor cursor = edit.textCursor();
+    return {cursor.anchor(), cursor.position()};
+}
+
+void Select(QPlainTextEdit &edit, Selection selection)
+{
+    QTextCursor cursor = edit.textCursor();
+    const int end = cursor.document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(selection.anchor, 0, end));
+    cursor.setPosition(std::clamp(selection.position, 0, end), QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+}
+
+// Part of the replacement's undo step: undoing it puts back the caret and
+// selection the user had before, redoing it the caret after the replacement.
+// The text edit moves its caret itself once the document has undone the step,
+// so ours is applied right after that.
+class SelectionUndoItem final : public QAbstractUndoItem {
+public:
+    SelectionUndoItem(QPlainTextEdit *edit, Selection before, Selection after)
+        : m_edit(edit), m_before(before), m_after(after)
+    {
+    }
+    void undo() override { Restore(m_before); }
+    void redo() override { Restore(m_after); }
+
+private:
+    void Restore(Selection selection)
+    {
+        QPointer<QPlainTextEdit> edit = m_edit;
+        QMetaObject::invokeMethod(
+            edit.data(), [edit, selection] {
+                if (edit)
+                    Select(*edit, selection);
+            },
+            Qt::QueuedConnection);
+    }
+
+    QPointer<QPlainTextEdit> m_edit;
+    Selection m_before, m_after;
+};
 
 // Message box style words: low four bits buttons, next four bits icon.
 constexpr int kStyleExclamation = 48;
@@ -44,6 +99,14 @@ const QString kConversionFailed = u"转换失败，内容没有改动。"_s;
 const QString kSecondInstance = u"请唔好双开。"_s;
 
 } // namespace
+
+conversion::ConvertResult Convert(std::u16string_view text, bool personalisedOff,
+                                  conversion::ConversionVariables &vars)
+{
+    return conversion::ConvertText(text, personalisedOff, vars);
+}
+
+void SetConvertFunction(ConvertFunction convert) { g_convert = convert; }
 
 Form1 &Form1::Instance()
 {
@@ -65,6 +128,27 @@ Form1::Form1()
     connect(Button("Command1"), &QPushButton::clicked, this, &Form1::Command1Click);
     platform::OnClick(*findChild<QWidget *>(u"Label1"_s), [this] { Label1Click(); });
     platform::OnClick(*findChild<QWidget *>(u"Label3"_s), [this] { Label3Click(); });
+    connect(Button("Command3"), &QPushButton::clicked, this, &Form1::Command3Click);
+    connect(Button("Command4"), &QPushButton::clicked, this, &Form1::Command4Click);
+    connect(Button("Command16"), &QPushButton::clicked, this, &Form1::Command16Click);
+    connect(Button("Command22"), &QPushButton::clicked, this, &Form1::Command22Click);
+
+    // The quick-insert buttons show what they insert: each inserts its caption.
+    for (const platform::ControlDef &symbol : palettes::MainWindowSymbols()) {
+        const QString text = QString::fromUtf16(symbol.caption.data(), symbol.caption.size());
+        connect(Button(symbol.name), &QPushButton::clicked, this,
+                [this, text] { palettes::InsertAtCaret(m_text1, text); });
+    }
+
+    // The palettes always write into this window's Text1. Should they outlive
+    // the window, the main window is made again, loaded but hidden.
+    palettes::SetMainTextProvider([] {
+        if (Form1 *form = Existing())
+            return form->Text1();
+        Form1 &form = Instance();
+        form.Form_Load();
+        return form.Text1();
+    });
 }
 
 Form1::~Form1() = default;
@@ -85,11 +169,16 @@ QString Form1::MainText() const
 
 void Form1::ReplaceMainText(const QString &text)
 {
-    QTextCursor cursor(m_text1->document());
+    // Like assigning a text box's whole text, the caret goes to the start.
+    const Selection after{0, 0};
+    QTextDocument *document = m_text1->document();
+    QTextCursor cursor(document);
     cursor.beginEditBlock();
+    document->appendUndoItem(new SelectionUndoItem(m_text1, SelectionOf(*m_text1), after));
     cursor.select(QTextCursor::Document);
     cursor.insertText(text);
     cursor.endEditBlock();
+    Select(*m_text1, after);
 }
 
 bool Form1::Form_Load()
@@ -142,7 +231,7 @@ void Form1::Command1Click()
     }
     const bool personalisedOff = m_check1->isChecked();
     const conversion::ConvertResult result =
-        conversion::ConvertText(text.toStdU16String(), personalisedOff, ConvVars);
+        (g_convert ? g_convert : Convert)(text.toStdU16String(), personalisedOff, ConvVars);
     if (!result.ok) {
         // Keep the user's text rather than write back whatever a failed mapping left.
         QString message = kConversionFailed;
@@ -156,6 +245,29 @@ void Form1::Command1Click()
         return;
     ShowFirstUseTip(personalisedOff ? kPlainTip : kPersonalisedTip);
 }
+
+void Form1::Command3Click()
+{
+    // A cursor edit rather than clear(), which would also wipe the undo
+    // history: Ctrl+Z brings the text back after a slip of Alt+X for Alt+C.
+    QTextCursor cursor(m_text1->document());
+    cursor.select(QTextCursor::Document);
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    m_text1->setTextCursor(cursor);
+}
+
+void Form1::Command4Click()
+{
+    // Select all first: what is copied is always the whole text, and the
+    // selection stays to show it.
+    m_text1->selectAll();
+    CopyTextToClipboard();
+}
+
+void Form1::Command16Click() { palettes::Form3::Open(); }
+
+void Form1::Command22Click() { palettes::Form2::Open(); }
 
 bool Form1::CopyTextToClipboard()
 {

@@ -148,7 +148,8 @@ void BuildWindow(QWidget &window, const WindowDef &def)
 void PlaceWindow(QWidget &window, const WindowDef &def)
 {
     if (def.placement == Placement::Fixed) {
-        window.move(TwipsToPixels(def.left), TwipsToPixels(def.top));
+        // The stored place is the client area's; move() would put the frame there.
+        window.setGeometry(QRect(QPoint(TwipsToPixels(def.left), TwipsToPixels(def.top)), window.size()));
         return;
     }
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();

@@ -1,5 +1,7 @@
 #include "platform/text/codepage.h"
 
+#include "platform/text/scriptengine.h"
+
 #include <unicode/ucnv.h>
 
 #include <array>
@@ -204,6 +206,18 @@ void AppendEncoded(std::string &out, std::uint32_t code)
 }
 
 } // namespace
+
+void detail::AppendAnsi(std::string &out, char32_t c)
+{
+    if (c < 0x80)
+        out.push_back(static_cast<char>(c));
+    else if (c < 0xD800 || (c > 0xDFFF && c < 0x10000))
+        AppendEncoded(out, GetTables().encode[c]);
+    else if (c <= 0xDFFF)
+        AppendFourByte(out, kSurrogateFourByteFirst + static_cast<int>(c - 0xD800));
+    else
+        AppendFourByte(out, kSupplementaryFourByteFirst + static_cast<int>(c - 0x10000));
+}
 
 std::string EncodeAnsi(std::u16string_view text)
 {

@@ -7,6 +7,8 @@
 #include <opencc/MarisaDict.hpp>
 
 #include <algorithm>
+#include <compare>
+#include <span>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,14 +22,19 @@
 //
 // Greedy longest match sometimes swallows the first character of the next word (被发明 read as
 // 被发|明 gives 被髮明). Where the phrase chosen at a position ends inside one of our rows, we
-// compare the two readings up to the first point where both reach the same character boundary
-// and keep the one with fewer segments; on a tie our row wins. So 前头发生 splits as 前|头|发生,
-// while 头发生长 stays 头发|生长 because 生长 is a row too (头|发生|长 takes one segment more).
+// segment the stretch up to the end of our row both ways, greedy (A) and cut in front of our
+// row (B), and take B when it has
+//   1. fewer segments (参与制|造 against 参与|制造: a tie), else
+//   2. fewer one-character segments (参与|制造 has none), else
+//   3. nothing but "free" characters (被, 这, 一 ...; FreeCharacters()) as one-character
+//      segments in front of our row: 被|发明, 一|只只, 这|只能, but not 控|制成|本.
+// Otherwise the greedy reading stays. So 头发生长 stays 头发|生长 (B: 头|发生, and 头 is not
+// free), and 前头发生 converts right because 前头 is a row of its own. The comparison stops at
+// the end of our row on purpose: OpenCC has many phrases that only keep 了 from becoming 瞭
+// (送了, 懂了 ...), and counting them would make 被发|送了 look better than 被|发送|了.
 
 namespace lumo::platform::detail {
 namespace {
-
-constexpr std::size_t kMaxComparisonSteps = 16;
 
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
@@ -46,20 +53,6 @@ std::u32string FromUtf8(std::string_view s)
             c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         out.push_back(c);
         i += extra + 1;
-    }
-    return out;
-}
-
-std::u16string ToUtf16(std::u32string_view s)
-{
-    std::u16string out;
-    for (char32_t c : s) {
-        if (c < 0x10000) {
-            out.push_back(static_cast<char16_t>(c));
-        } else {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        }
     }
     return out;
 }
@@ -143,15 +136,32 @@ public:
             if (!chars_.contains(from))
                 chars_[from] = to;
         BuildCharacterTables();
+        e_.free_.assign(0x10000, false);
+        for (char32_t c : FromUtf8(FreeCharacters())) {
+            std::string bytes;
+            AppendAnsi(bytes, c);
+            if (const Unit unit = UnitsOf(bytes).front(); unit < 0x10000)
+                e_.free_[unit] = true;
+        }
 
-        for (const auto &entry : *phrases->GetLexicon())
-            AddPhrase(FromUtf8(entry->Key()), Variants(FromUtf8(entry->GetDefault())), false);
-        for (const OverrideRow &row : OverrideRows()) {
+        const std::vector<OverrideRow> rows = OverrideRows();
+        for (const OverrideRow &row : rows)
+            if (row.value == nullptr)
+                rowReadings_[FromUtf8(row.key)];
+        for (const auto &entry : *phrases->GetLexicon()) {
+            const std::u32string key = FromUtf8(entry->Key());
+            const std::u32string value = Variants(FromUtf8(entry->GetDefault()));
+            if (!rowReadings_.empty())
+                if (const auto found = rowReadings_.find(key); found != rowReadings_.end())
+                    found->second = value;
+            AddPhrase(key, value, false);
+        }
+        for (const OverrideRow &row : rows) {
             const std::u32string key = FromUtf8(row.key);
             std::u32string value;
             if (row.value != nullptr) {
                 value = FromUtf8(row.value);
-            } else if (const auto found = phraseValues_.find(key); found != phraseValues_.end()) {
+            } else if (const auto found = rowReadings_.find(key); !found->second.empty()) {
                 value = found->second;
             } else {
                 for (char32_t c : key)
@@ -164,8 +174,10 @@ public:
 
 private:
     struct Pending {
-        std::vector<Unit> key;
-        std::string value;
+        std::uint32_t keyOffset; // into keyUnits_
+        std::uint32_t keyLength;
+        std::uint32_t valueOffset; // into e_.values_
+        std::uint32_t sequence;
         bool ours;
     };
 
@@ -205,8 +217,9 @@ private:
         for (const auto &[from, to] : chars_) {
             if (from == to)
                 continue;
-            const std::string key = EncodeAnsi(ToUtf16(std::u32string(1, from)));
-            const std::string value = EncodeAnsi(ToUtf16(std::u32string(1, to)));
+            std::string key, value;
+            AppendAnsi(key, from);
+            AppendAnsi(value, to);
             if (key.size() != value.size()) // the character keeps its bytes' length or stays
                 continue;
             const Unit unit = UnitsOf(key).front();
@@ -219,47 +232,61 @@ private:
 
     void AddPhrase(const std::u32string &key, const std::u32string &value, bool ours)
     {
-        if (!ours)
-            phraseValues_[key] = value;
-        const std::string keyBytes = EncodeAnsi(ToUtf16(key));
-        std::string valueBytes = EncodeAnsi(ToUtf16(value));
-        // A stretch whose reading has another length, or another byte length, keeps its characters.
-        if (key.size() != value.size() || keyBytes.size() != valueBytes.size())
-            valueBytes = keyBytes;
-        std::vector<Unit> units = UnitsOf(keyBytes);
-        if (units.size() < 2)
+        if (key.size() < 2)
             return;
-        pending_.push_back({std::move(units), std::move(valueBytes), ours});
+        keyBytes_.clear();
+        for (char32_t c : key)
+            AppendAnsi(keyBytes_, c);
+        const auto valueOffset = static_cast<std::uint32_t>(e_.values_.size());
+        for (char32_t c : value)
+            AppendAnsi(e_.values_, c);
+        // A stretch whose reading has another length, or another byte length, keeps its characters.
+        if (key.size() != value.size() || e_.values_.size() - valueOffset != keyBytes_.size()) {
+            e_.values_.resize(valueOffset);
+            e_.values_ += keyBytes_;
+        }
+        SplitUnits(keyBytes_, units_, starts_);
+        const auto keyOffset = static_cast<std::uint32_t>(keyUnits_.size());
+        keyUnits_.insert(keyUnits_.end(), units_.begin(), units_.end());
+        pending_.push_back({keyOffset, static_cast<std::uint32_t>(units_.size()), valueOffset,
+                            static_cast<std::uint32_t>(pending_.size()), ours});
     }
+
+    std::span<const Unit> Key(const Pending &p) const { return {keyUnits_.data() + p.keyOffset, p.keyLength}; }
 
     void BuildTrie()
     {
-        // Our rows come after OpenCC's, and a stable sort keeps them behind a key they share,
-        // so the last row of a run of equal keys is the one that counts.
-        std::stable_sort(pending_.begin(), pending_.end(),
-                         [](const Pending &a, const Pending &b) { return a.key < b.key; });
+        // Our rows come after OpenCC's entries, so where both have a key, the later one counts.
+        std::sort(pending_.begin(), pending_.end(), [this](const Pending &a, const Pending &b) {
+            const auto ka = Key(a), kb = Key(b);
+            const auto order = std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
+            return order != 0 ? order < 0 : a.sequence < b.sequence;
+        });
         std::vector<Pending> unique;
-        for (auto &p : pending_) {
-            if (!unique.empty() && unique.back().key == p.key)
-                unique.back() = std::move(p);
+        unique.reserve(pending_.size());
+        for (const Pending &p : pending_) {
+            if (!unique.empty() && std::ranges::equal(Key(unique.back()), Key(p)))
+                unique.back() = p;
             else
-                unique.push_back(std::move(p));
+                unique.push_back(p);
         }
-        pending_.clear();
+        auto unitAt = [&](std::size_t index, std::size_t depth) { return keyUnits_[unique[index].keyOffset + depth]; };
 
         e_.rootSmall_.assign(0x10000, 0);
         e_.oursFirst_.assign(0x10000, false);
         e_.nodes_.assign(1, Node{0, 0, 0, -1});
+        e_.nodes_.reserve(unique.size() * 2);
+        e_.entries_.reserve(unique.size());
         struct Work {
             std::uint32_t node;
             std::size_t lo, hi, depth;
         };
         std::vector<Work> queue;
-        // The root's children.
+        queue.reserve(unique.size() * 2);
         for (std::size_t lo = 0; lo < unique.size();) {
             std::size_t hi = lo;
-            const Unit first = unique[lo].key[0];
-            while (hi < unique.size() && unique[hi].key[0] == first)
+            const Unit first = unitAt(lo, 0);
+            while (hi < unique.size() && unitAt(hi, 0) == first)
                 ++hi;
             const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
             e_.nodes_.push_back(Node{first, 0, 0, -1});
@@ -272,14 +299,14 @@ private:
         }
         for (std::size_t q = 0; q < queue.size(); ++q) {
             Work w = queue[q];
-            if (unique[w.lo].key.size() == w.depth) {
+            if (unique[w.lo].keyLength == w.depth) {
                 const Pending &p = unique[w.lo];
                 e_.nodes_[w.node].entry = static_cast<std::int32_t>(e_.entries_.size());
-                e_.entries_.push_back(Entry{static_cast<std::uint32_t>(e_.values_.size()), p.ours});
-                e_.values_ += p.value;
+                e_.entries_.push_back(Entry{p.valueOffset, p.ours});
                 if (p.ours) {
-                    if (p.key[0] < 0x10000)
-                        e_.oursFirst_[p.key[0]] = true;
+                    const Unit first = unitAt(w.lo, 0);
+                    if (first < 0x10000)
+                        e_.oursFirst_[first] = true;
                     else
                         e_.oursFirstLarge_ = true;
                 }
@@ -288,8 +315,8 @@ private:
             const auto firstChild = static_cast<std::uint32_t>(e_.nodes_.size());
             for (std::size_t lo = w.lo; lo < w.hi;) {
                 std::size_t hi = lo;
-                const Unit unit = unique[lo].key[w.depth];
-                while (hi < w.hi && unique[hi].key[w.depth] == unit)
+                const Unit unit = unitAt(lo, w.depth);
+                while (hi < w.hi && unitAt(hi, w.depth) == unit)
                     ++hi;
                 const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
                 e_.nodes_.push_back(Node{unit, 0, 0, -1});
@@ -304,8 +331,12 @@ private:
     ScriptEngine &e_;
     std::unordered_map<char32_t, char32_t> variants_;
     std::unordered_map<char32_t, char32_t> chars_;
-    std::unordered_map<std::u32string, std::u32string> phraseValues_;
+    std::unordered_map<std::u32string, std::u32string> rowReadings_; // OpenCC's readings of our rows
+    std::vector<Unit> keyUnits_;
     std::vector<Pending> pending_;
+    std::string keyBytes_;
+    std::vector<Unit> units_;
+    std::vector<std::uint32_t> starts_;
 };
 
 std::unique_ptr<const ScriptEngine> ScriptEngine::Load(const std::string &dataDir)
@@ -365,27 +396,35 @@ ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t cou
     return best;
 }
 
-std::size_t ScriptEngine::SegmentsUpTo(const Unit *units, std::size_t from, std::size_t to) const
+bool ScriptEngine::PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j,
+                               std::size_t end) const
 {
-    std::size_t segments = 0;
-    for (std::size_t k = from; k < to; ++segments)
-        k += std::max<std::size_t>(1, Longest(units + k, to - k, to - k).length);
-    return segments;
-}
-
-bool ScriptEngine::PreferSplit(const Unit *units, std::size_t count, std::size_t i, std::size_t len,
-                               std::size_t j) const
-{
-    std::size_t posA = i + len, segmentsA = 1;
-    std::size_t posB = j, segmentsB = SegmentsUpTo(units, i, j);
-    for (std::size_t step = 0; posA != posB; ++step) {
-        if (step == kMaxComparisonSteps)
-            return false;
-        std::size_t &pos = posA < posB ? posA : posB;
-        ++(posA < posB ? segmentsA : segmentsB);
-        pos += std::max<std::size_t>(1, Longest(units + pos, count - pos, count - pos).length);
-    }
-    return segmentsB <= segmentsA;
+    struct Path {
+        std::size_t segments = 0, singles = 0;
+        bool boundSingle = false;
+    };
+    // Greedy segments of [from, to), none reaching past to.
+    auto segment = [&](Path &path, std::size_t from, std::size_t to) {
+        while (from < to) {
+            const std::size_t length = std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
+            if (length == 1) {
+                ++path.singles;
+                path.boundSingle = path.boundSingle || units[from] >= 0x10000 || !free_[units[from]];
+            }
+            ++path.segments;
+            from += length;
+        }
+    };
+    Path a{1, 0, false};
+    segment(a, i + len, end);
+    Path b;
+    segment(b, i, j);
+    ++b.segments; // our row
+    if (a.segments != b.segments)
+        return b.segments < a.segments;
+    if (a.singles != b.singles)
+        return b.singles < a.singles;
+    return !b.boundSingle;
 }
 
 void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const
@@ -437,7 +476,7 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
             if (!startsOurs(u[j]))
                 continue;
             const Match w = LongestOurs(u + j, count - j);
-            if (w.length != 0 && j + w.length > i + m.length && PreferSplit(u, count, i, m.length, j))
+            if (w.length != 0 && j + w.length > i + m.length && PreferSplit(u, i, m.length, j, j + w.length))
                 splitAt = j;
         }
         if (splitAt == 0) {

@@ -19,8 +19,14 @@ struct OverrideRow {
     const char *value; // UTF-8, as many characters as key, or nullptr
 };
 
+/// Appends the code page bytes of one code point, as EncodeAnsi writes them.
+void AppendAnsi(std::string &out, char32_t c);
+
 /// Our override dictionary, embedded in the program.
 std::vector<OverrideRow> OverrideRows();
+
+/// Characters (UTF-8) that commonly stand alone as a word before another word.
+const char *FreeCharacters();
 
 /// A character of code page text: single bytes are 0..0xFF (bytes that start no valid sequence
 /// are 0x100 + byte), two-byte codes (lead << 8) | trail, four-byte codes 0x10000 + their index.
@@ -64,9 +70,7 @@ private:
     Match Longest(const Unit *units, std::size_t count, std::size_t limit) const;
     Match LongestOurs(const Unit *units, std::size_t count) const;
     std::uint32_t RootNode(Unit unit) const;
-    bool PreferSplit(const Unit *units, std::size_t count, std::size_t i, std::size_t len,
-                     std::size_t j) const;
-    std::size_t SegmentsUpTo(const Unit *units, std::size_t from, std::size_t to) const;
+    bool PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j, std::size_t end) const;
     void MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const;
 
     std::vector<std::uint32_t> rootSmall_;             // unit < 0x10000 -> node, 0 = none
@@ -77,6 +81,7 @@ private:
     std::vector<std::uint16_t> charSmall_;             // two-byte unit -> two-byte unit, 0 = same
     std::unordered_map<Unit, std::string> charLarge_;  // four-byte unit -> replacement bytes
     std::vector<bool> oursFirst_;                      // unit < 0x10000 starts one of our rows
+    std::vector<bool> free_;                           // unit < 0x10000 is one of FreeCharacters()
     bool oursFirstLarge_ = false;                      // some row starts with a larger unit
 };
 

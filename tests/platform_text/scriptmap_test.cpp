@@ -89,6 +89,227 @@ INSTANTIATE_TEST_SUITE_P(Overrides, Readings, testing::Values(
     Reading{u"头发生长", u"頭髮生長"},
     Reading{u"头发明显", u"頭髮明顯"}
 ));
+
+// The same classes of mistake elsewhere, and readings the mending must leave alone.
+INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
+    Reading{u"消息被发送了", u"消息被發送了"},
+    Reading{u"工资被发放", u"工資被發放"},
+    Reading{u"这只能说明", u"這只能說明"},
+    Reading{u"两只只", u"兩隻隻"},
+    Reading{u"参与制作", u"參與製作"},
+    Reading{u"里头发生了什么", u"裡頭發生了什麼"},
+    Reading{u"冲了一杯咖啡", u"沖了一杯咖啡"},
+    Reading{u"冲牛奶", u"沖牛奶"},
+    Reading{u"衣服干了", u"衣服乾了"},
+    Reading{u"头发干了", u"頭髮乾了"},
+    // Greedy is right here: the character left alone would not stand as a word.
+    Reading{u"控制成本", u"控制成本"},
+    Reading{u"控制作用", u"控制作用"},
+    Reading{u"把头发给剪了", u"把頭髮給剪了"},
+    Reading{u"剪头发了", u"剪頭髮了"},
+    Reading{u"头发放下来", u"頭髮放下來"},
+    Reading{u"金发明星", u"金髮明星"},
+    Reading{u"干了一杯", u"幹了一杯"},
+    Reading{u"冲过去", u"衝過去"},
+    Reading{u"一只手", u"一隻手"}
+));
 // clang-format on
+
+int Map(const std::string &source, char *dest, int capacity)
+{
+    return lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, source.data(),
+                            static_cast<int>(source.size()), dest, capacity);
+}
+
+// The buffer the mapping writes into, with guard bytes on both sides.
+struct GuardedBuffer {
+    static constexpr int kGuard = 64;
+    explicit GuardedBuffer(int capacity) : storage(capacity + 2 * kGuard, '\xA5') {}
+    char *data() { return storage.data() + kGuard; }
+    std::string Written(int n) const { return storage.substr(kGuard, n); }
+    bool GuardsIntact(int capacity) const
+    {
+        for (int i = 0; i < kGuard; ++i)
+            if (storage[i] != '\xA5' || storage[kGuard + capacity + i] != '\xA5')
+                return false;
+        return true;
+    }
+    std::string storage;
+};
+
+TEST(ScriptMapContract, WritesExactlyTheSourceLengthAndKeepsTheCharacterCount)
+{
+    const std::u16string texts[] = {
+        u"头发以后为了里面，我们的皇后。2010年ABC",
+        u"\u0E01泰文©«引号»\U0001F600表情\u200D\uFE0F发",
+        u"鳤鱼", // its Traditional form U+4C98 lies outside code page 936 and would need four bytes
+        std::u16string(u"发\0发\0", 4),
+    };
+    for (const auto &text : texts) {
+        const std::string source = lp::EncodeAnsi(text);
+        const int n = static_cast<int>(source.size());
+        GuardedBuffer buffer(n);
+        ASSERT_EQ(Map(source, buffer.data(), n), n) << lp::ScriptMapError();
+        EXPECT_TRUE(buffer.GuardsIntact(n));
+        EXPECT_EQ(lp::DecodeAnsi(buffer.Written(n)).size(), text.size());
+    }
+    // Characters whose mapping needs other bytes keep their source characters; the rest converts.
+    EXPECT_EQ(ToTraditional(u"鳤鱼发"), u"鳤魚發");
+    EXPECT_EQ(ToTraditional(u"\u0E01发©"), u"\u0E01發©");
+    // Zero bytes do not end the text.
+    EXPECT_EQ(ToTraditional(std::u16string(u"发\0发", 3)), std::u16string(u"發\0發", 3));
+}
+
+TEST(ScriptMapContract, NeverWritesPastTheCapacity)
+{
+    const std::string source = lp::EncodeAnsi(u"为了里面的头发");
+    const int n = static_cast<int>(source.size());
+    for (int capacity = 1; capacity < n; ++capacity) {
+        GuardedBuffer buffer(capacity);
+        EXPECT_EQ(Map(source, buffer.data(), capacity), 0);
+        EXPECT_FALSE(lp::ScriptMapError().empty());
+        EXPECT_TRUE(buffer.GuardsIntact(capacity)) << capacity;
+    }
+    GuardedBuffer roomy(n + 10);
+    EXPECT_EQ(Map(source, roomy.data(), n + 10), n);
+    EXPECT_TRUE(roomy.GuardsIntact(n + 10 - 10)); // bytes past n stay as they were
+    EXPECT_EQ(roomy.storage.substr(GuardedBuffer::kGuard + n, 10), std::string(10, '\xA5'));
+    // Capacity 0 asks for the size and writes nothing.
+    EXPECT_EQ(Map(source, nullptr, 0), n);
+}
+
+TEST(ScriptMapContract, RejectsWhatItCannotMap)
+{
+    char dest[8];
+    const char src[] = "ab";
+    EXPECT_EQ(lp::LCMapStringA(1028, lp::LCMAP_TRADITIONAL_CHINESE, src, 2, dest, 8), 0);
+    EXPECT_NE(lp::ScriptMapError().find("locale"), std::string::npos);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_SIMPLIFIED_CHINESE, src, 2, dest, 8), 0);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, nullptr, 2, dest, 8), 0);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, 2, nullptr, 8), 0);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, -2, dest, 8), 0);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, 0, dest, 8), 0);
+    // -1 means up to and including the zero byte.
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, -1, dest, 8), 3);
+    EXPECT_STREQ(dest, "ab");
+    EXPECT_EQ(lp::ScriptMapError(), "");
+}
+
+TEST(ScriptMapContract, ArbitraryBytesPassThroughAndNothingElseChanges)
+{
+    std::mt19937 rng(0x804);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const std::string fa = lp::EncodeAnsi(u"发");
+    const std::string faTraditional = lp::EncodeAnsi(u"發");
+    for (int round = 0; round < 3000; ++round) {
+        std::string source;
+        for (int k = round % 29; k > 0; --k)
+            source.push_back(static_cast<char>(byte(rng)));
+        source += fa; // a character that does change, after whatever came before
+        const int n = static_cast<int>(source.size());
+        GuardedBuffer buffer(n);
+        ASSERT_EQ(Map(source, buffer.data(), n), n);
+        ASSERT_TRUE(buffer.GuardsIntact(n));
+        const std::string written = buffer.Written(n);
+        // Whatever precedes is either mapped character for character or left alone, so the
+        // decoded text keeps its length.
+        ASSERT_EQ(lp::DecodeAnsi(written).size(), lp::DecodeAnsi(source).size());
+    }
+    // Bytes that form no character stay exactly as they were.
+    const std::string bad = std::string("\x81", 1) + " " + std::string("\x81\x30\x20", 3) + fa + "\x81";
+    std::string out(bad.size(), ' ');
+    ASSERT_EQ(Map(bad, out.data(), static_cast<int>(out.size())), static_cast<int>(bad.size()));
+    EXPECT_EQ(out, std::string("\x81 \x81\x30\x20", 5) + faTraditional + "\x81");
+}
+
+TEST(ScriptMapContract, MapsInPlace)
+{
+    std::string text = lp::EncodeAnsi(u"被发明的头发");
+    const int n = static_cast<int>(text.size());
+    ASSERT_EQ(Map(text, text.data(), n), n);
+    EXPECT_EQ(lp::DecodeAnsi(text), u"被發明的頭髮");
+}
+
+TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
+{
+    std::u16string text;
+    for (int i = 0; i < 200; ++i)
+        text += u"为了里面的头发，以后被发明了一只只冲咖啡的机器。";
+    const std::u16string expected = ToTraditional(text);
+    std::u16string results[2];
+    std::thread threads[2];
+    for (int t = 0; t < 2; ++t)
+        threads[t] = std::thread([&, t] {
+            for (int round = 0; round < 20; ++round) {
+                results[t] = ToTraditional(text);
+                if (results[t] != expected)
+                    return;
+            }
+        });
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(results[0], expected);
+    EXPECT_EQ(results[1], expected);
+}
+
+// Runs in a fresh temporary directory and restores the working directory and data folder.
+class ScriptMapFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = std::filesystem::current_path();
+        dir_ = std::filesystem::temp_directory_path() / ("lumo-scriptmap-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+        lp::SetScriptMapDataDirForTesting("");
+    }
+    void Write(const std::filesystem::path &path, const std::string &content)
+    {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    std::filesystem::path previous_, dir_;
+};
+
+TEST_F(ScriptMapFiles, DecoysInTheWorkingDirectoryChangeNothing)
+{
+    const std::u16string text = u"为了里面的头发，以后皇后被发明";
+    const std::u16string expected = u"為了裡面的頭髮，以後皇后被發明";
+    Write(dir_ / "s2tw.json", "{ this is not a configuration");
+    for (const char *name : {"STCharacters.ocd2", "STPhrases.ocd2", "TWVariants.ocd2"})
+        Write(dir_ / name, std::string("OPENCC_MARISA_0.2.5") + std::string(200, '\x7F'));
+    std::filesystem::current_path(dir_);
+    lp::SetScriptMapDataDirForTesting(""); // load afresh, from here
+    EXPECT_EQ(Utf8(ToTraditional(text)), Utf8(expected));
+}
+
+TEST_F(ScriptMapFiles, MissingDictionaryIsAClearErrorEveryTime)
+{
+    const std::filesystem::path installed = LUMO_OPENCC_DATA_DIR;
+    std::filesystem::copy_file(installed / "STPhrases.ocd2", dir_ / "STPhrases.ocd2");
+    std::filesystem::copy_file(installed / "STCharacters.ocd2", dir_ / "STCharacters.ocd2");
+    lp::SetScriptMapDataDirForTesting(dir_.string());
+    const std::string source = lp::EncodeAnsi(u"头发");
+    std::string dest(source.size(), ' ');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
+        EXPECT_NE(lp::ScriptMapError().find((dir_ / "TWVariants.ocd2").string()), std::string::npos)
+            << lp::ScriptMapError();
+        EXPECT_EQ(dest, std::string(source.size(), ' '));
+    }
+    EXPECT_FALSE(lp::PreloadScriptMap());
+    // A broken dictionary is an error as well.
+    Write(dir_ / "TWVariants.ocd2", "not a dictionary");
+    lp::SetScriptMapDataDirForTesting(dir_.string());
+    EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
+    EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
+    // Back to the installed dictionaries: mapping works again.
+    lp::SetScriptMapDataDirForTesting("");
+    EXPECT_TRUE(lp::PreloadScriptMap());
+    EXPECT_EQ(ToTraditional(u"头发"), u"頭髮");
+}
 
 } // namespace
