@@ -22,6 +22,13 @@ std::u16string_view Form1DefaultText();
 /// The title of every message box of the program.
 inline constexpr char16_t kMessageTitle[] = u"温馨提示\uFF1A";
 
+/// The conversion behind Command1: ConvertText with Form1's variables.
+conversion::ConvertResult Convert(std::u16string_view text, bool personalisedOff,
+                                  conversion::ConversionVariables &vars);
+using ConvertFunction = decltype(&Convert);
+/// Replaces the conversion behind Command1 (tests; nullptr restores Convert).
+void SetConvertFunction(ConvertFunction convert);
+
 /// The main window. One process-wide instance, created on first use.
 class Form1 : public QWidget {
     Q_OBJECT
@@ -50,7 +57,19 @@ public:
     /// Runs when the window is about to close, for whatever reason.
     void Form_QueryUnload();
 
+    /// The link labels: home page and forum in the user's browser.
+    void Label1Click();
+    void Label3Click();
+
     void Command1Click();
+    /// Clear: empties Text1 as one undo step.
+    void Command3Click();
+    /// Copy: selects all of Text1 and puts the whole text on the clipboard.
+    void Command4Click();
+    /// Opens the emoticon palette.
+    void Command16Click();
+    /// Opens the symbol palette.
+    void Command22Click();
 
     /// Empties the clipboard and puts the whole text of Text1 on it. When the
     /// clipboard cannot be written, tells the user and returns false.

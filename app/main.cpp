@@ -1,11 +1,13 @@
 #include "app/form1.h"
 #include "app/lookandfeel.h"
+#include "resources/identity.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    lumo::resources::ApplyApplicationIdentity(app);
     lumo::app::ApplyLookAndFeel(app);
 
     lumo::app::Form1 &form = lumo::app::Form1::Instance();

@@ -1,5 +1,7 @@
 #include "platform/windowdef.h"
 
+#include "platform/webpanel.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -75,13 +77,9 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
         }
         return label;
     }
-    case ControlType::WebPanel: {
-        // A placeholder of the panel's size; the web content is put inside it later.
-        auto *panel = new QFrame(parent);
-        panel->setFrameShape(QFrame::NoFrame);
-        panel->setFocusPolicy(Qt::TabFocus);
-        return panel;
-    }
+    case ControlType::WebPanel:
+        // Blank until the window navigates it.
+        return new WebPanel(parent);
     }
     return new QWidget(parent);
 }
@@ -150,7 +148,8 @@ void BuildWindow(QWidget &window, const WindowDef &def)
 void PlaceWindow(QWidget &window, const WindowDef &def)
 {
     if (def.placement == Placement::Fixed) {
-        window.move(TwipsToPixels(def.left), TwipsToPixels(def.top));
+        // The stored place is the client area's; move() would put the frame there.
+        window.setGeometry(QRect(QPoint(TwipsToPixels(def.left), TwipsToPixels(def.top)), window.size()));
         return;
     }
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();

@@ -5,6 +5,13 @@
 
 namespace lumo::product {
 
+/// The product name, as the version block and the desktop know it.
+inline constexpr char16_t kProductName[] = u"Lumo个性繁体转换器";
+/// The publisher, as the version block and the application object know it.
+inline constexpr char16_t kOrganisationName[] = u"鹿鸣工作室";
+/// The reverse-DNS application id: names the desktop entry, the AppStream metadata and the icon.
+inline constexpr char kAppId[] = "example.lumo.Lumo";
+
 /// The product's web domain, shown in window captions and the default text.
 inline constexpr char16_t kWebDomain[] = u"www.lumo.example";
 

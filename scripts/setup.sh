@@ -9,10 +9,10 @@ packages=(
   libicu-dev
   libopencc-dev libopencc-data opencc
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm-14
   xvfb xauth xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei fonts-dejavu-extra
-  desktop-file-utils appstream
+  desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3
 )
 

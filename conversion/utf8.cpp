@@ -1,0 +1,104 @@
+#include "conversion/utf8.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace lumo::conversion {
+
+bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorOffset)
+{
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size()); // never more code units than bytes
+    char16_t *dest = out.data() + start;
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    auto fail = [&](std::size_t at) {
+        out.resize(start);
+        errorOffset = at;
+        return false;
+    };
+    auto trail = [&](std::size_t at) { return at < n && (src[at] & 0xC0) == 0x80; };
+    while (i < n) {
+        // ASCII runs, eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, src + i, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            for (int k = 0; k < 8; ++k)
+                *dest++ = src[i + k];
+            i += 8;
+        }
+        if (i >= n)
+            break;
+        const unsigned char b = src[i];
+        if (b < 0x80) {
+            *dest++ = b;
+            ++i;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            if (!trail(i + 1))
+                return fail(i);
+            *dest++ = static_cast<char16_t>(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
+            i += 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            if (!trail(i + 1) || !trail(i + 2))
+                return fail(i);
+            const char32_t c = ((b & 0x0F) << 12) | ((src[i + 1] & 0x3F) << 6) | (src[i + 2] & 0x3F);
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+                return fail(i);
+            *dest++ = static_cast<char16_t>(c);
+            i += 3;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            if (!trail(i + 1) || !trail(i + 2) || !trail(i + 3))
+                return fail(i);
+            const char32_t c = ((b & 0x07) << 18) | ((src[i + 1] & 0x3F) << 12) | ((src[i + 2] & 0x3F) << 6) |
+                               (src[i + 3] & 0x3F);
+            if (c < 0x10000 || c > 0x10FFFF)
+                return fail(i);
+            *dest++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *dest++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            i += 4;
+        } else {
+            return fail(i);
+        }
+    }
+    out.resize(static_cast<std::size_t>(dest - out.data()));
+    return true;
+}
+
+void EncodeUtf8(std::u16string_view text, std::string &out)
+{
+    const std::size_t start = out.size();
+    out.resize(start + text.size() * 3); // a UTF-16 code unit never takes more than 3 bytes
+    char *dest = out.data() + start;
+    auto put = [&dest](unsigned value) { *dest++ = static_cast<char>(value); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+            put(0x80 | (c & 0x3F));
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+                put(0xF0 | (c >> 18));
+                put(0x80 | ((c >> 12) & 0x3F));
+                put(0x80 | ((c >> 6) & 0x3F));
+                put(0x80 | (c & 0x3F));
+            } else {
+                put(0xEF); // U+FFFD
+                put(0xBF);
+                put(0xBD);
+            }
+        } else {
+            put(0xE0 | (c >> 12));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(dest - out.data()));
+}
+
+} // namespace lumo::conversion

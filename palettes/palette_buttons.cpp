@@ -1,0 +1,29 @@
+#include "palettes/palette_buttons.h"
+
+#include "palettes/insert_at_caret.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+namespace lumo::palettes {
+
+void ConnectPaletteButtons(QWidget &window, const platform::WindowDef &def, std::string_view closeButton)
+{
+    for (const platform::ControlDef &control : def.controls) {
+        if (control.type != platform::ControlType::Button)
+            continue;
+        auto *button =
+            window.findChild<QPushButton *>(QString::fromLatin1(control.name.data(), control.name.size()));
+        if (!button)
+            continue;
+        if (control.name == closeButton) {
+            QObject::connect(button, &QPushButton::clicked, &window, &QWidget::close);
+            continue;
+        }
+        // The button shows what it inserts: its caption is its string.
+        const QString text = QString::fromUtf16(control.caption.data(), control.caption.size());
+        QObject::connect(button, &QPushButton::clicked, &window, [text] { InsertIntoMainText(text); });
+    }
+}
+
+} // namespace lumo::palettes

@@ -1,0 +1,431 @@
+#include "platform/webpanel.h"
+
+#include "platform/urllauncher.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <cctype>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace lumo::platform {
+
+namespace {
+
+bool IsWebScheme(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http"_s || scheme == u"https"_s) && !url.host().isEmpty();
+}
+
+// "text/html; charset=gbk" -> "text/html"
+QByteArray MimeType(const QByteArray &contentType)
+{
+    const qsizetype semicolon = contentType.indexOf(';');
+    return (semicolon < 0 ? contentType : contentType.left(semicolon)).trimmed().toLower();
+}
+
+// The charset parameter of a Content-Type value, or of the first
+// "charset=" in a page's head (<meta charset> and <meta http-equiv>).
+QByteArray CharsetIn(const QByteArray &text)
+{
+    const QByteArray lower = text.toLower();
+    const qsizetype at = lower.indexOf("charset=");
+    if (at < 0)
+        return {};
+    qsizetype begin = at + 8;
+    while (begin < lower.size() && (lower[begin] == '"' || lower[begin] == '\''))
+        ++begin;
+    qsizetype end = begin;
+    while (end < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-'
+                                  || lower[end] == '_' || lower[end] == ':' || lower[end] == '.'))
+        ++end;
+    return lower.mid(begin, end - begin);
+}
+
+QString DecodePage(const QByteArray &body, const QByteArray &contentType)
+{
+    QByteArray charset = CharsetIn(contentType);
+    if (charset.isEmpty())
+        charset = CharsetIn(body.left(2048));
+    // Chinese pages that say gb2312 are written in its superset GBK in practice.
+    if (charset == "gb2312" || charset == "gb_2312-80" || charset == "x-gbk")
+        charset = "gbk";
+    if (const auto bom = QStringConverter::encodingForData(body)) {
+        QStringDecoder decoder(*bom);
+        return decoder.decode(body);
+    }
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    QStringDecoder utf8(QStringConverter::Utf8);
+    return utf8.decode(body);
+}
+
+// Raster formats only: an SVG may itself refer to local files.
+QByteArray ImageFormatFor(const QByteArray &mimeType)
+{
+    if (mimeType == "image/png")
+        return "png";
+    if (mimeType == "image/jpeg" || mimeType == "image/jpg" || mimeType == "image/pjpeg")
+        return "jpeg";
+    if (mimeType == "image/gif")
+        return "gif";
+    if (mimeType == "image/bmp" || mimeType == "image/x-bmp" || mimeType == "image/x-ms-bmp")
+        return "bmp";
+    return {};
+}
+
+// What the renderer gets for any image the panel has not (or not yet)
+// fetched. It must be a real image: given a null one, Qt's text layout would
+// try to load the name as a local file instead.
+const QImage &StandInImage()
+{
+    static const QImage image = [] {
+        QImage transparent(1, 1, QImage::Format_ARGB32);
+        transparent.fill(Qt::transparent);
+        return transparent;
+    }();
+    return image;
+}
+
+enum class Kind { Page, Image };
+
+// One resource fetched within the panel's limits. Calls `done` exactly once
+// (unless destroyed first, which aborts the transfer) and then deletes itself.
+class Transfer : public QObject {
+public:
+    using Done = std::function<void(bool ok, const QByteArray &body, const QUrl &finalUrl,
+                                    const QByteArray &contentType)>;
+
+    Transfer(QNetworkAccessManager &network, const QUrl &url, Kind kind, const WebPanelLimits &limits,
+             Done done, QObject *parent)
+        : QObject(parent), m_network(network), m_kind(kind), m_limits(limits), m_done(std::move(done))
+    {
+        // One deadline for the whole transfer, redirects included, so a
+        // server that trickles bytes cannot hold the panel open either.
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, [this] { finish(false); });
+        m_deadline.start(m_limits.timeoutMs);
+        QTimer::singleShot(0, this, [this, url] { get(url); });
+    }
+
+    ~Transfer() override { dropReply(); }
+
+private:
+    void get(const QUrl &url)
+    {
+        if (!IsWebScheme(url))
+            return finish(false);
+        QNetworkRequest request(url);
+        // Redirects are followed here, one by one, so each target's scheme is checked.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        // No compression: the size cap then bounds what the server can make us hold.
+        request.setRawHeader("Accept-Encoding", "identity");
+        request.setRawHeader("Accept", m_kind == Kind::Page ? "text/html" : "image/png,image/jpeg,image/gif,image/bmp");
+        request.setTransferTimeout(m_limits.timeoutMs);
+        m_reply = m_network.get(request);
+        m_reply->setReadBufferSize(64 * 1024);
+        m_body.clear();
+        connect(m_reply, &QNetworkReply::metaDataChanged, this, &Transfer::checkHeaders);
+        connect(m_reply, &QNetworkReply::readyRead, this, &Transfer::readBody);
+        connect(m_reply, &QNetworkReply::finished, this, &Transfer::replyFinished);
+    }
+
+    int status() const { return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
+
+    QByteArray contentType() const { return m_reply->rawHeader("Content-Type"); }
+
+    bool acceptable(const QByteArray &mimeType) const
+    {
+        return m_kind == Kind::Page ? mimeType == "text/html" : !ImageFormatFor(mimeType).isEmpty();
+    }
+
+    void checkHeaders()
+    {
+        const int code = status();
+        if (code >= 300 && code < 400)
+            return;
+        if (code < 200 || code >= 300 || !acceptable(MimeType(contentType())))
+            return finish(false);
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
+            return finish(false);
+    }
+
+    void readBody()
+    {
+        // Read at most one byte beyond the cap: enough to know it was exceeded.
+        m_body += m_reply->read(m_limits.maxBytes + 1 - m_body.size());
+        if (m_body.size() > m_limits.maxBytes)
+            finish(false);
+    }
+
+    void replyFinished()
+    {
+        if (m_reply->error() != QNetworkReply::NoError)
+            return finish(false);
+        const int code = status();
+        if (code >= 300 && code < 400)
+            return redirect();
+        readBody();
+        if (!m_reply)
+            return; // over the cap
+        if (code < 200 || code >= 300 || !acceptable(MimeType(contentType())))
+            return finish(false);
+        m_finalUrl = m_reply->url();
+        m_contentType = contentType();
+        finish(true);
+    }
+
+    void redirect()
+    {
+        const QUrl target = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        const QUrl next = m_reply->url().resolved(target);
+        dropReply();
+        if (target.isEmpty() || ++m_redirects > m_limits.maxRedirects || !IsWebScheme(next))
+            return finish(false);
+        get(next);
+    }
+
+    void dropReply()
+    {
+        if (!m_reply)
+            return;
+        QNetworkReply *reply = m_reply;
+        m_reply.clear();
+        reply->disconnect(this);
+        // Deleting a reply aborts its transfer. Later, not now: this may run
+        // inside one of the reply's own signals, where abort() re-enters it.
+        reply->deleteLater();
+    }
+
+    void finish(bool ok)
+    {
+        if (m_finished)
+            return;
+        m_finished = true;
+        m_deadline.stop();
+        dropReply();
+        // `done` may delete this transfer (a new navigation): work on copies.
+        const Done done = std::move(m_done);
+        const QByteArray body = ok ? m_body : QByteArray();
+        const QUrl finalUrl = m_finalUrl;
+        const QByteArray type = m_contentType;
+        deleteLater();
+        done(ok, body, finalUrl, type);
+    }
+
+    QNetworkAccessManager &m_network;
+    Kind m_kind;
+    WebPanelLimits m_limits;
+    Done m_done;
+    QTimer m_deadline;
+    QPointer<QNetworkReply> m_reply; // the network manager may delete it first
+    QByteArray m_body;
+    QUrl m_finalUrl;
+    QByteArray m_contentType;
+    int m_redirects = 0;
+    bool m_finished = false;
+};
+
+} // namespace
+
+WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits)
+    : QTextBrowser(parent), m_limits(limits), m_network(new QNetworkAccessManager(this))
+{
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &WebPanel::linkClicked);
+}
+
+WebPanel::~WebPanel()
+{
+    // Transfers first: they still refer to the network manager.
+    delete m_load;
+}
+
+void WebPanel::Navigate(const QUrl &url)
+{
+    delete m_load; // aborts whatever an earlier navigation still fetches
+    ++m_loadNumber;
+    m_requestedUrl = url;
+    m_pageUrl.clear();
+    m_html.clear();
+    m_images.clear();
+    m_requested.clear();
+    m_pending = 0;
+    m_pageShown = false;
+    m_finished = false;
+    clear();
+    m_startAfterPaint = false;
+    m_load = new QObject(this);
+    QTimer::singleShot(0, m_load, [this] { startWhenDrawn(); });
+}
+
+void WebPanel::startWhenDrawn()
+{
+    // The first request of a run loads the TLS and proxy machinery, tens of
+    // milliseconds on the UI thread: a panel about to appear is drawn first,
+    // so the window does not show late for an advert.
+    if (isVisible() && !m_painted) {
+        m_startAfterPaint = true;
+        return;
+    }
+    startPage();
+}
+
+void WebPanel::paintEvent(QPaintEvent *event)
+{
+    QTextBrowser::paintEvent(event);
+    m_painted = true;
+    if (m_startAfterPaint && m_load) {
+        m_startAfterPaint = false;
+        QTimer::singleShot(0, m_load, [this] { startPage(); });
+    }
+}
+
+void WebPanel::startPage()
+{
+    const quint64 load = m_loadNumber;
+    new Transfer(*m_network, m_requestedUrl, Kind::Page, m_limits,
+                 [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
+                     pageArrived(load, ok, body, finalUrl, type);
+                 },
+                 m_load);
+}
+
+void WebPanel::pageArrived(quint64 load, bool ok, const QByteArray &body, const QUrl &finalUrl,
+                           const QByteArray &contentType)
+{
+    if (load != m_loadNumber)
+        return;
+    if (!ok) {
+        clear();
+        m_finished = true;
+        Q_EMIT loadFinished(false);
+        return;
+    }
+    m_pageUrl = finalUrl;
+    m_html = DecodePage(body, contentType);
+    m_pageShown = true;
+    render();
+    // Fetch the page's images: every image the document names, whether the
+    // layout has asked for it yet or not.
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat())
+                wantImage(resolved(QUrl(format.toImageFormat().name())));
+        }
+    }
+    finishIfSettled();
+}
+
+QUrl WebPanel::resolved(const QUrl &name) const { return m_pageUrl.resolved(name); }
+
+void WebPanel::wantImage(const QUrl &url)
+{
+    if (!m_pageShown || !IsWebScheme(url) || m_requested.contains(url)
+        || m_requested.size() >= m_limits.maxImages)
+        return;
+    m_requested.insert(url);
+    ++m_pending;
+    const quint64 load = m_loadNumber;
+    new Transfer(*m_network, url, Kind::Image, m_limits,
+                 [this, load, url](bool ok, const QByteArray &body, const QUrl &, const QByteArray &type) {
+                     imageArrived(load, url, ok, body, type);
+                 },
+                 m_load);
+}
+
+void WebPanel::imageArrived(quint64 load, const QUrl &url, bool ok, const QByteArray &body,
+                            const QByteArray &contentType)
+{
+    if (load != m_loadNumber)
+        return;
+    --m_pending;
+    if (ok) {
+        QBuffer buffer;
+        buffer.setData(body);
+        QImageReader reader(&buffer, ImageFormatFor(MimeType(contentType)));
+        reader.setAutoDetectImageFormat(false);
+        const QSize size = reader.size();
+        QImage image;
+        if (size.isValid() && size.width() <= m_limits.maxImageSide && size.height() <= m_limits.maxImageSide)
+            image = reader.read();
+        if (!image.isNull()) {
+            m_images.insert(url, image);
+            scheduleRender();
+        }
+    }
+    finishIfSettled();
+}
+
+void WebPanel::finishIfSettled()
+{
+    if (m_finished || m_pending > 0)
+        return;
+    m_finished = true;
+    // Show the last images before telling anyone the page is complete.
+    if (m_renderScheduled) {
+        m_renderScheduled = false;
+        render();
+    }
+    Q_EMIT loadFinished(true);
+}
+
+void WebPanel::scheduleRender()
+{
+    if (m_renderScheduled)
+        return;
+    m_renderScheduled = true;
+    QTimer::singleShot(0, this, [this, load = m_loadNumber] {
+        if (load != m_loadNumber || !m_renderScheduled)
+            return;
+        m_renderScheduled = false;
+        render();
+    });
+}
+
+void WebPanel::render()
+{
+    const int scrolled = verticalScrollBar()->value();
+    document()->setBaseUrl(m_pageUrl);
+    setHtml(m_html);
+    verticalScrollBar()->setValue(scrolled);
+}
+
+QVariant WebPanel::loadResource(int type, const QUrl &name)
+{
+    if (type == QTextDocument::ImageResource) {
+        const QUrl url = resolved(name);
+        if (const auto it = m_images.constFind(url); it != m_images.cend())
+            return *it;
+        wantImage(url);
+        return StandInImage();
+    }
+    // Style sheets and anything else: an empty text, never a file's.
+    return QString();
+}
+
+void WebPanel::linkClicked(const QUrl &link)
+{
+    const QUrl url = resolved(link);
+    if (IsWebScheme(url))
+        Urls().open(url);
+}
+
+} // namespace lumo::platform

@@ -1,0 +1,320 @@
+// The main window as built from its definition: geometry, tab order, fit of
+// every text at the program's font, default state and the keyboard.
+
+#include "app/form1.h"
+#include "app/lookandfeel.h"
+#include "fakes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+using namespace Qt::StringLiterals;
+using lumo::app::Form1;
+using lumo::platform::ControlDef;
+using lumo::platform::ControlType;
+
+namespace {
+
+QString Q(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// What a caption shows: the mnemonic "&" is not drawn.
+QString Shown(QString caption) { return caption.remove(u'&'); }
+
+const ControlDef *Find(std::string_view name)
+{
+    for (const ControlDef &control : lumo::app::Form1Definition().controls)
+        if (control.name == name)
+            return &control;
+    return nullptr;
+}
+
+} // namespace
+
+class Form1LayoutTest : public QObject {
+    Q_OBJECT
+
+private:
+    Form1 *form = nullptr;
+
+private Q_SLOTS:
+    void initTestCase() { lumo::app::ApplyLookAndFeel(*qApp); }
+
+    void init()
+    {
+        form = &Form1::Instance();
+        form->show();
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    }
+
+    void cleanup() { delete Form1::Existing(); }
+
+    void window()
+    {
+        QCOMPARE(form->windowTitle(), u"\u201CLumo\u201DQQ个性繁体签名制作工具 V2.5 - www.lumo.example"_s);
+        // Fixed client area of 460 x 271 px: the user cannot resize it.
+        QCOMPARE(form->size(), QSize(460, 271));
+        QCOMPARE(form->minimumSize(), QSize(460, 271));
+        QCOMPARE(form->maximumSize(), QSize(460, 271));
+        const Qt::WindowFlags flags = form->windowFlags();
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        // The two frames at their pixel spans across the window.
+        const QWidget *frame1 = form->findChild<QGroupBox *>(u"Frame1"_s);
+        const QWidget *frame3 = form->findChild<QGroupBox *>(u"Frame3"_s);
+        QCOMPARE(frame1->geometry().left(), 4);
+        QCOMPARE(frame1->geometry().right(), 324);
+        QCOMPARE(frame3->geometry().left(), 328);
+        QCOMPARE(frame3->geometry().right(), 456);
+    }
+
+    void controlCounts()
+    {
+        // Two frames, two text boxes, 40 buttons, a check box, two labels and the web panel.
+        QCOMPARE(lumo::app::Form1Definition().controls.size(), 48u);
+        QCOMPARE(form->findChildren<QPushButton *>().size(), 40);
+        QCOMPARE(form->findChildren<QGroupBox *>().size(), 2);
+        QCOMPARE(form->findChildren<QLabel *>(Qt::FindDirectChildrenOnly).size(), 2);
+        QVERIFY(!form->findChild<QWidget *>(u"Command10"_s));
+    }
+
+    void control_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const ControlDef &control : lumo::app::Form1Definition().controls)
+            QTest::addRow("%s", qPrintable(Q(control.name))) << Q(control.name);
+    }
+
+    // Each control is where its definition puts it, in pixels, inside its container.
+    void control()
+    {
+        QFETCH(QString, name);
+        const ControlDef *def = Find(name.toStdString());
+        QWidget *widget = form->findChild<QWidget *>(name);
+        QVERIFY(widget);
+        const QString container = Q(def->container);
+        QCOMPARE(widget->parentWidget()->objectName(), container.isEmpty() ? form->objectName() : container);
+        if (!container.isEmpty())
+            QCOMPARE(widget->parentWidget()->parentWidget(), form);
+        QCOMPARE(widget->geometry(), QRect(def->left / 15, def->top / 15, def->width / 15, def->height / 15));
+        QCOMPARE(widget->toolTip(), Q(def->toolTip));
+        QCOMPARE(widget->isVisible(), name != u"Text2");
+    }
+
+    void symbolButtons()
+    {
+        // Part of the fit: these are the 35 buttons of 17 x 17 px (Command9 49 wide).
+        int symbols = 0;
+        for (QPushButton *button : form->findChild<QGroupBox *>(u"Frame3"_s)->findChildren<QPushButton *>()) {
+            if (button->objectName() == u"Command16" || button->objectName() == u"Command22") {
+                QCOMPARE(button->size(), QSize(49, 25));
+                continue;
+            }
+            ++symbols;
+            QCOMPARE(button->size(), QSize(button->objectName() == u"Command9" ? 49 : 17, 17));
+        }
+        QCOMPARE(symbols, 35);
+        // The captions with code points that are easy to get wrong.
+        QCOMPARE(form->Button("Command5")->text(), u"\uE823"_s);
+        QCOMPARE(form->Button("Command15")->text(), u"\uE7F2"_s);
+        QCOMPARE(form->Button("Command26")->text(), u"\uE822"_s);
+        QCOMPARE(form->Button("Command11")->text(), u"\u000E"_s);
+        QCOMPARE(form->Button("Command9")->text(), u"\u3117s"_s);
+        QCOMPARE(form->Button("Command24")->text(), form->Button("Command41")->text());
+    }
+
+    void defaultState()
+    {
+        // 13 lines, each ending in a line break; Text1 holds them with "\n".
+        const QString text = form->MainText();
+        QCOMPARE(text, Q(lumo::app::Form1DefaultText()).replace(u"\r\n"_s, u"\n"_s));
+        const QStringList lines = text.split(u'\n');
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines.last(), QString());
+        QCOMPARE(lines[0], u"请输入要转换的内容。     个性字库版本\uFF1AV1.5"_s);
+        QCOMPARE(lines[2], QString(36, u'-'));
+        QCOMPARE(lines[3], u"欢迎使用\u201CLumo\u201DQQ个性繁体签名制作工具 V2.5!"_s);
+        QVERIFY(lines[5].contains(u"www.lumo.example"_s));
+        QVERIFY(lines[9].endsWith(u"   "_s));
+        QVERIFY(lines[11].startsWith(QString(34, u' ')) && lines[11].endsWith(u' '));
+        QCOMPARE(lines[12], QString(34, u' ') + u"2007.07.19 "_s);
+        // The caret and selection count the same characters the text holds.
+        QTextCursor all = form->Text1()->textCursor();
+        all.select(QTextCursor::Document);
+        QCOMPARE(all.selectionEnd() - all.selectionStart(), text.size());
+
+        QCOMPARE(form->Text2()->text(), u"Text2"_s);
+        QVERIFY(form->Text2()->isHidden());
+        QVERIFY(!form->Check1()->isChecked());
+        QCOMPARE(form->Check1()->text(), u"禁用个性字转换"_s);
+        QVERIFY(form->Text1()->verticalScrollBar()->isVisible());
+        QCOMPARE(form->Text1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(form->Text1()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        for (const QString &name : {u"Label1"_s, u"Label3"_s}) {
+            const QLabel *label = form->findChild<QLabel *>(name);
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+            QCOMPARE(label->cursor().shape(), Qt::UpArrowCursor);
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        }
+        for (QPushButton *button : form->findChildren<QPushButton *>())
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+    }
+
+    // Every caption, label and line of the default text fits its control at the program's font.
+    void captionsFit_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const ControlDef &control : lumo::app::Form1Definition().controls)
+            if (!control.caption.empty() && control.name != "Text2")
+                QTest::addRow("%s", qPrintable(Q(control.name))) << Q(control.name);
+    }
+
+    void captionsFit()
+    {
+        QFETCH(QString, name);
+        QWidget *widget = form->findChild<QWidget *>(name);
+        QVERIFY(widget->font() == QApplication::font());
+        const QFontMetrics metrics(widget->font());
+        QStyle *style = widget->style();
+
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect contents = style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const QString shown = Shown(button->text());
+            QVERIFY2(metrics.horizontalAdvance(shown) <= contents.width(), qPrintable(shown));
+            // The glyphs themselves, not just the advance: centred, they stay inside the face.
+            const QRect ink = metrics.tightBoundingRect(shown);
+            QVERIFY2(ink.height() <= contents.height(), qPrintable(shown));
+            QVERIFY2(ink.width() <= contents.width(), qPrintable(shown));
+        } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(check);
+            option.text = check->text();
+            const QRect contents = style->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
+            QVERIFY(contents.left() + metrics.horizontalAdvance(check->text()) <= check->width());
+            QVERIFY(metrics.height() <= check->height());
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            QVERIFY(metrics.horizontalAdvance(label->text()) <= label->width());
+            // The link labels reach past the client area; their text must not.
+            const int visible = std::min(label->height(), form->height() - label->y());
+            QVERIFY(metrics.height() <= visible);
+        } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+            QVERIFY(metrics.horizontalAdvance(frame->title()) < frame->width());
+            // The first control inside starts below the caption.
+            for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (child->isVisibleTo(frame))
+                    QVERIFY2(child->y() >= metrics.height(), qPrintable(child->objectName()));
+        } else if (auto *text = qobject_cast<QPlainTextEdit *>(widget)) {
+            // Each line of the default text lays out as one line: nothing wraps.
+            for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
+                QVERIFY(block.layout());
+                QVERIFY2(block.layout()->lineCount() <= 1, qPrintable(block.text()));
+            }
+        } else {
+            QFAIL("a control type without a fit check");
+        }
+    }
+
+    void tabOrder()
+    {
+        const QStringList expected = [] {
+            QStringList names{u"Text1"_s, u"Command1"_s, u"Command4"_s, u"Command3"_s, u"WebBrowser1"_s};
+            for (int n : {5, 6, 7, 8, 9, 11, 12, 14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 13, 21})
+                names << u"Command%1"_s.arg(n);
+            for (int n = 25; n <= 42; ++n)
+                names << u"Command%1"_s.arg(n);
+            names << u"Check1"_s;
+            return names;
+        }();
+        form->Text1()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), form->Text1());
+        QStringList forward;
+        for (int i = 0; i < expected.size(); ++i) {
+            forward << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(forward, expected);
+        QCOMPARE(QApplication::focusWidget(), form->Text1()); // round again
+
+        QStringList backward;
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            backward.prepend(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(backward, expected);
+    }
+
+    void accessKeys_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addRow("Alt+F") << u"Command1"_s << int(Qt::Key_F);
+        QTest::addRow("Alt+C") << u"Command4"_s << int(Qt::Key_C);
+        QTest::addRow("Alt+X") << u"Command3"_s << int(Qt::Key_X);
+    }
+
+    void accessKeys()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        lumo::test::FakeMessageBoxes boxes;
+        lumo::test::FakeClipboard clipboard;
+        QSignalSpy clicked(form->findChild<QPushButton *>(button), &QPushButton::clicked);
+        form->Text1()->setFocus();
+        QTest::keyClick(form->Text1(), Qt::Key(key), Qt::AltModifier);
+        QTRY_COMPARE(clicked.size(), 1); // a mnemonic animates the click
+    }
+
+    void enterInText1()
+    {
+        lumo::test::FakeMessageBoxes boxes;
+        lumo::test::FakeClipboard clipboard;
+        QList<QSignalSpy *> spies;
+        for (QPushButton *button : form->findChildren<QPushButton *>())
+            spies << new QSignalSpy(button, &QPushButton::clicked);
+        form->Text1()->setPlainText(u"ab"_s);
+        QTextCursor cursor = form->Text1()->textCursor();
+        cursor.setPosition(1);
+        form->Text1()->setTextCursor(cursor);
+        form->Text1()->setFocus();
+        QTest::keyClick(form->Text1(), Qt::Key_Return);
+        QTest::keyClick(form->Text1(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::qWait(200); // long enough for an animated click
+        QCOMPARE(form->MainText(), u"a\n\nb"_s);
+        for (QSignalSpy *spy : spies)
+            QCOMPARE(spy->size(), 0);
+        qDeleteAll(spies);
+        QVERIFY(boxes.calls.isEmpty());
+    }
+
+    // A window closed and opened again is laid out afresh from its definition.
+    void freshAfterClose()
+    {
+        form->Text1()->setPlainText(u"changed"_s);
+        form->Check1()->setChecked(true);
+        QVERIFY(form->close());
+        QTRY_VERIFY(!Form1::Existing());
+        form = &Form1::Instance();
+        QVERIFY(form->MainText().startsWith(u"请输入要转换的内容"_s));
+        QVERIFY(!form->Check1()->isChecked());
+    }
+};
+
+QTEST_MAIN(Form1LayoutTest)
+#include "form1_layout_test.moc"
