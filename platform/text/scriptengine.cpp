@@ -302,8 +302,7 @@ class ScriptEngine::Builder {
         e_.nodes_.reserve(unique.size() * 2);
         e_.entries_.reserve(unique.size());
         struct Work {
-            std::uint32_t node;
-            std::size_t lo, hi, depth;
+            std::uint32_t node, lo, hi, depth;
         };
         std::vector<Work> queue;
         queue.reserve(unique.size() * 2);
@@ -318,7 +317,7 @@ class ScriptEngine::Builder {
                 e_.rootSmall_[first] = node;
             else
                 e_.rootLarge_[first] = node;
-            queue.push_back({node, lo, hi, 1});
+            queue.push_back({node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), 1});
             lo = hi;
         }
         for (std::size_t q = 0; q < queue.size(); ++q) {
@@ -344,7 +343,8 @@ class ScriptEngine::Builder {
                     ++hi;
                 const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
                 e_.nodes_.push_back(Node{unit, 0, 0, -1});
-                queue.push_back({node, lo, hi, w.depth + 1});
+                queue.push_back(
+                    {node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), w.depth + 1});
                 lo = hi;
             }
             e_.nodes_[w.node].firstChild = firstChild;

@@ -191,6 +191,9 @@ TEST(ScriptMapContract, WritesExactlyTheSourceLengthAndKeepsTheCharacterCount)
     // Characters whose mapping needs other bytes keep their source characters; the rest converts.
     EXPECT_EQ(ToTraditional(u"鳤鱼发"), u"鳤魚發");
     EXPECT_EQ(ToTraditional(u"\u0E01发©"), u"\u0E01發©");
+    // Four-byte forms map where the result takes four bytes too (U+3129C -> U+2A23C); U+2B8B8
+    // would become the two-byte 僤 and stays.
+    EXPECT_EQ(ToTraditional(u"\U0003129C\U0002B8B8发"), u"\U0002A23C\U0002B8B8發");
     // Zero bytes do not end the text.
     EXPECT_EQ(ToTraditional(std::u16string(u"发\0发", 3)), std::u16string(u"發\0發", 3));
 }
