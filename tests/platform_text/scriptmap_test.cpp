@@ -299,6 +299,7 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
     for (int i = 0; i < 200; ++i)
         text += u"为了里面的头发，以后被发明了一只只冲咖啡的机器。";
     const std::u16string expected = ToTraditional(text);
+    lp::SetScriptMapDataDirForTesting(""); // both threads race to load the dictionaries
     std::u16string results[2];
     std::thread threads[2];
     for (int t = 0; t < 2; ++t)
