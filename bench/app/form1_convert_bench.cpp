@@ -60,6 +60,8 @@ void ConvertInWindow(benchmark::State &state, bool personalisedOff)
         QCoreApplication::processEvents(); // paint the result
         benchmark::DoNotOptimize(QGuiApplication::clipboard()->text().size());
     }
+    if (form.MainText() == Sample() || QGuiApplication::clipboard()->text() != form.MainText())
+        state.SkipWithError("the text was not converted and copied");
     state.SetBytesProcessed(state.iterations() * Sample().toUtf8().size());
 }
 
