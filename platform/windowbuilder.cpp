@@ -1,6 +1,5 @@
-#include "platform/windowdef.h"
-
 #include "platform/webpanel.h"
+#include "platform/windowdef.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -42,7 +41,7 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
             box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             box->setVerticalScrollBarPolicy((def.flags & VerticalScroll) ? Qt::ScrollBarAlwaysOn
-                                                                          : Qt::ScrollBarAlwaysOff);
+                                                                         : Qt::ScrollBarAlwaysOff);
             // Tab moves the focus on, as in every other control of the window.
             box->setTabChangesFocus(true);
             box->setPlainText(caption);

@@ -58,14 +58,14 @@ void Select(QPlainTextEdit *edit, int anchor, int position)
 class Form1Command1Test : public QObject {
     Q_OBJECT
 
-private:
+  private:
     Form1 *form = nullptr;
     lumo::test::FakeMessageBoxes *boxes = nullptr;
     lumo::test::FakeClipboard *clipboard = nullptr;
 
     void Click() { QTest::mouseClick(form->Button("Command1"), Qt::LeftButton); }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase()
     {
         lumo::app::ApplyLookAndFeel(*qApp);

@@ -27,11 +27,20 @@ using lumo::platform::ControlType;
 
 namespace {
 
-QString Q(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Q(std::u16string_view text)
+{
+    return QString::fromStdU16String(std::u16string(text));
+}
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // What a caption shows: the mnemonic "&" is not drawn.
-QString Shown(QString caption) { return caption.remove(u'&'); }
+QString Shown(QString caption)
+{
+    return caption.remove(u'&');
+}
 
 const ControlDef *Find(std::string_view name)
 {
@@ -46,10 +55,10 @@ const ControlDef *Find(std::string_view name)
 class Form1LayoutTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     Form1 *form = nullptr;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { lumo::app::ApplyLookAndFeel(*qApp); }
 
     void init()
