@@ -270,9 +270,37 @@ void WebPanel::Navigate(const QUrl &url)
     m_pageShown = false;
     m_finished = false;
     clear();
+    m_startAfterPaint = false;
     m_load = new QObject(this);
+    QTimer::singleShot(0, m_load, [this] { startWhenDrawn(); });
+}
+
+void WebPanel::startWhenDrawn()
+{
+    // The first request of a run loads the TLS and proxy machinery, tens of
+    // milliseconds on the UI thread: a panel about to appear is drawn first,
+    // so the window does not show late for an advert.
+    if (isVisible() && !m_painted) {
+        m_startAfterPaint = true;
+        return;
+    }
+    startPage();
+}
+
+void WebPanel::paintEvent(QPaintEvent *event)
+{
+    QTextBrowser::paintEvent(event);
+    m_painted = true;
+    if (m_startAfterPaint && m_load) {
+        m_startAfterPaint = false;
+        QTimer::singleShot(0, m_load, [this] { startPage(); });
+    }
+}
+
+void WebPanel::startPage()
+{
     const quint64 load = m_loadNumber;
-    new Transfer(*m_network, url, Kind::Page, m_limits,
+    new Transfer(*m_network, m_requestedUrl, Kind::Page, m_limits,
                  [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
                      pageArrived(load, ok, body, finalUrl, type);
                  },

@@ -43,11 +43,16 @@ public:
     /// is an empty stand-in, so the renderer never falls back to local files.
     QVariant loadResource(int type, const QUrl &name) override;
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 Q_SIGNALS:
     /// The page and its images have settled; `ok` is false when the panel is blank.
     void loadFinished(bool ok);
 
 private:
+    void startWhenDrawn();
+    void startPage();
     void pageArrived(quint64 load, bool ok, const QByteArray &body, const QUrl &finalUrl,
                      const QByteArray &contentType);
     void wantImage(const QUrl &url);
@@ -72,6 +77,8 @@ private:
     bool m_pageShown = false;
     bool m_renderScheduled = false;
     bool m_finished = true;
+    bool m_painted = false;
+    bool m_startAfterPaint = false;
 };
 
 } // namespace lumo::platform

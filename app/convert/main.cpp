@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -70,6 +71,11 @@ std::string Quoted(const std::string &name)
 
 bool ReadAll(std::FILE *file, std::string &bytes)
 {
+    // Sized up front where the size is known, so growing the buffer never
+    // holds the old and the new copy at once.
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)

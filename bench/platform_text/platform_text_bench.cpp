@@ -7,10 +7,9 @@
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <opencc/SimpleConverter.hpp>
-
-#include <array>
 #include <random>
 #include <string>
 #include <string_view>
@@ -101,8 +100,8 @@ void MapOnly(benchmark::State &state)
     std::string dest(bytes.size(), ' ');
     lp::PreloadScriptMap();
     for (auto _ : state)
-        benchmark::DoNotOptimize(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, bytes.data(),
-                                                  static_cast<int>(bytes.size()), dest.data(),
+        benchmark::DoNotOptimize(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE,
+                                                  bytes.data(), static_cast<int>(bytes.size()), dest.data(),
                                                   static_cast<int>(dest.size())));
     state.SetBytesProcessed(state.iterations() * Utf8Text().size());
 }

@@ -2,13 +2,12 @@
 
 #include "platform/text/scriptengine.h"
 
-#include <unicode/ucnv.h>
-
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <unicode/ucnv.h>
 #include <utility>
 #include <vector>
 
@@ -35,9 +34,18 @@ constexpr int kSurrogateFourByteFirst = kBmpFourByteCount;
 constexpr int kSupplementaryFourByteFirst = 189000; // 90308130 = U+10000
 constexpr char16_t kReplacement = u'\uFFFD';
 
-bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool IsLead(unsigned char b) { return b >= kLeadFirst && b <= kLeadLast; }
-bool IsFourByteSecond(unsigned char b) { return b >= 0x30 && b <= 0x39; }
+bool IsTrail(unsigned char b)
+{
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool IsLead(unsigned char b)
+{
+    return b >= kLeadFirst && b <= kLeadLast;
+}
+bool IsFourByteSecond(unsigned char b)
+{
+    return b >= 0x30 && b <= 0x39;
+}
 
 int FourByteIndex(const unsigned char *b)
 {
@@ -96,9 +104,9 @@ std::vector<char16_t> DecodeEach(UConverter *converter, const std::string &bytes
     std::vector<char16_t> units(count + 16);
     UErrorCode status = U_ZERO_ERROR;
     ucnv_resetToUnicode(converter);
-    const int written = ucnv_toUChars(converter, reinterpret_cast<UChar *>(units.data()),
-                                      static_cast<int32_t>(units.size()), bytes.data(),
-                                      static_cast<int32_t>(bytes.size()), &status);
+    const int written =
+        ucnv_toUChars(converter, reinterpret_cast<UChar *>(units.data()), static_cast<int32_t>(units.size()),
+                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status) || written != static_cast<int>(count))
         Fail("decode its code page tables", status);
     units.resize(count);
@@ -273,7 +281,8 @@ std::u16string DecodeAnsi(std::string_view bytes)
                 out.push_back(tables.decodeFour[index]);
             } else if (index < kSurrogateFourByteFirst + 0x800) {
                 out.push_back(static_cast<char16_t>(0xD800 + index - kSurrogateFourByteFirst));
-            } else if (index >= kSupplementaryFourByteFirst && index < kSupplementaryFourByteFirst + 0x100000) {
+            } else if (index >= kSupplementaryFourByteFirst &&
+                       index < kSupplementaryFourByteFirst + 0x100000) {
                 const int offset = index - kSupplementaryFourByteFirst;
                 out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
                 out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));

@@ -9,9 +9,11 @@ namespace lumo::platform {
 /// including its private-use mappings such as A994 <-> U+E7F2). Characters
 /// that code page 936 cannot represent are written in their GB18030 four-byte
 /// form instead of becoming "?", so DecodeAnsi(EncodeAnsi(t)) == t for every
-/// well-formed t. An unpaired surrogate is written as a four-byte code that GB18030 leaves
-/// unassigned (from 84 31 A5 30 on), which DecodeAnsi reads back as the same surrogate, so the round
-/// trip holds for any UTF-16 string.
+/// well-formed t. (The few characters that GB18030-2005 moved to two-byte codes which code page
+/// 936 reads as private-use characters, such as U+1E3F at A8BC, keep their GB18030-2000
+/// four-byte codes.) An unpaired surrogate is written as a four-byte code that GB18030 leaves
+/// unassigned (from 84 31 A5 30 on), which DecodeAnsi reads back as the same surrogate, so the
+/// round trip holds for any UTF-16 string.
 std::string EncodeAnsi(std::u16string_view text);
 
 /// Decodes Chinese ANSI code page bytes (as written by EncodeAnsi) to UTF-16.

@@ -2,16 +2,15 @@
 
 #include "platform/text/codepage.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <compare>
+#include <cstdio>
+#include <cstring>
 #include <opencc/Exception.hpp>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
-
-#include <algorithm>
-#include <compare>
 #include <span>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <stdexcept>
 
 // OpenCC's s2tw configuration segments the text by longest match in STPhrases, converts each
@@ -36,9 +35,18 @@
 namespace lumo::platform::detail {
 namespace {
 
-bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool IsDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
+bool IsLead(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+bool IsTrail(unsigned char b)
+{
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool IsDigit(unsigned char b)
+{
+    return b >= 0x30 && b <= 0x39;
+}
 
 std::u32string FromUtf8(std::string_view s)
 {
@@ -72,6 +80,14 @@ opencc::MarisaDictPtr LoadDictionary(const std::string &dataDir, const char *nam
     FILE *file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         throw std::runtime_error("cannot open the dictionary " + path + ": " + std::strerror(errno));
+    // OpenCC checks this header too, but leaks a buffer when it does not match.
+    static constexpr std::string_view kHeader = "OPENCC_MARISA_0.2.5";
+    char header[kHeader.size()];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+        std::string_view(header, sizeof header) != kHeader || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        throw std::runtime_error("cannot read the dictionary " + path + ": not an OpenCC dictionary");
+    }
     try {
         opencc::MarisaDictPtr dict = opencc::MarisaDict::NewFromFile(file);
         std::fclose(file);
@@ -106,8 +122,8 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
             units.push_back((Unit{lead} << 8) | b[i + 1]);
             i += 2;
         } else if (i + 3 < n && IsDigit(b[i + 1]) && IsLead(b[i + 2]) && IsDigit(b[i + 3])) {
-            const Unit index = (((lead - 0x81) * 10 + (b[i + 1] - 0x30)) * 126 + (b[i + 2] - 0x81)) * 10 +
-                               (b[i + 3] - 0x30);
+            const Unit index =
+                (((lead - 0x81) * 10 + (b[i + 1] - 0x30)) * 126 + (b[i + 2] - 0x81)) * 10 + (b[i + 3] - 0x30);
             units.push_back(0x10000 + index);
             i += 4;
         } else {
@@ -119,7 +135,7 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
 }
 
 class ScriptEngine::Builder {
-public:
+  public:
     explicit Builder(ScriptEngine &engine) : e_(engine) {}
 
     void Run(const std::string &dataDir)
@@ -172,7 +188,7 @@ public:
         BuildTrie();
     }
 
-private:
+  private:
     struct Pending {
         std::uint32_t keyOffset; // into keyUnits_
         std::uint32_t keyLength;
@@ -252,25 +268,33 @@ private:
                             static_cast<std::uint32_t>(pending_.size()), ours});
     }
 
-    std::span<const Unit> Key(const Pending &p) const { return {keyUnits_.data() + p.keyOffset, p.keyLength}; }
+    std::span<const Unit> Key(const Pending &p) const
+    {
+        return {keyUnits_.data() + p.keyOffset, p.keyLength};
+    }
 
     void BuildTrie()
     {
         // Our rows come after OpenCC's entries, so where both have a key, the later one counts.
         std::sort(pending_.begin(), pending_.end(), [this](const Pending &a, const Pending &b) {
             const auto ka = Key(a), kb = Key(b);
-            const auto order = std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
+            const auto order =
+                std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
             return order != 0 ? order < 0 : a.sequence < b.sequence;
         });
         std::vector<Pending> unique;
         unique.reserve(pending_.size());
+        for (const Pending &p : pending_)
+            e_.maxKeyLength_ = std::max<std::size_t>(e_.maxKeyLength_, p.keyLength);
         for (const Pending &p : pending_) {
             if (!unique.empty() && std::ranges::equal(Key(unique.back()), Key(p)))
                 unique.back() = p;
             else
                 unique.push_back(p);
         }
-        auto unitAt = [&](std::size_t index, std::size_t depth) { return keyUnits_[unique[index].keyOffset + depth]; };
+        auto unitAt = [&](std::size_t index, std::size_t depth) {
+            return keyUnits_[unique[index].keyOffset + depth];
+        };
 
         e_.rootSmall_.assign(0x10000, 0);
         e_.oursFirst_.assign(0x10000, false);
@@ -278,8 +302,7 @@ private:
         e_.nodes_.reserve(unique.size() * 2);
         e_.entries_.reserve(unique.size());
         struct Work {
-            std::uint32_t node;
-            std::size_t lo, hi, depth;
+            std::uint32_t node, lo, hi, depth;
         };
         std::vector<Work> queue;
         queue.reserve(unique.size() * 2);
@@ -294,7 +317,7 @@ private:
                 e_.rootSmall_[first] = node;
             else
                 e_.rootLarge_[first] = node;
-            queue.push_back({node, lo, hi, 1});
+            queue.push_back({node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), 1});
             lo = hi;
         }
         for (std::size_t q = 0; q < queue.size(); ++q) {
@@ -320,7 +343,8 @@ private:
                     ++hi;
                 const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
                 e_.nodes_.push_back(Node{unit, 0, 0, -1});
-                queue.push_back({node, lo, hi, w.depth + 1});
+                queue.push_back(
+                    {node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), w.depth + 1});
                 lo = hi;
             }
             e_.nodes_[w.node].firstChild = firstChild;
@@ -370,7 +394,8 @@ ScriptEngine::Match ScriptEngine::Longest(const Unit *units, std::size_t count, 
         const Node *first = nodes_.data() + n.firstChild;
         const Node *last = first + n.childCount;
         const Unit next = units[depth];
-        const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+        const Node *child =
+            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
         node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
     }
     return best;
@@ -390,7 +415,8 @@ ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t cou
         const Node *first = nodes_.data() + n.firstChild;
         const Node *last = first + n.childCount;
         const Unit next = units[depth];
-        const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+        const Node *child =
+            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
         node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
     }
     return best;
@@ -406,7 +432,8 @@ bool ScriptEngine::PreferSplit(const Unit *units, std::size_t i, std::size_t len
     // Greedy segments of [from, to), none reaching past to.
     auto segment = [&](Path &path, std::size_t from, std::size_t to) {
         while (from < to) {
-            const std::size_t length = std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
+            const std::size_t length =
+                std::max<std::size_t>(1, Longest(units + from, to - from, to - from).length);
             if (length == 1) {
                 ++path.singles;
                 path.boundSingle = path.boundSingle || units[from] >= 0x10000 || !free_[units[from]];
@@ -448,12 +475,29 @@ void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, 
 
 void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
 {
+    // The text is split into characters a window at a time, so memory stays small however long
+    // the text is. A decision at a character looks at most two keys ahead (a phrase and one of our
+    // rows overlapping its end), so a window commits only what starts that far before its end; the
+    // rest is read again at the start of the next window. The result equals a single pass.
+    constexpr std::size_t kWindowBytes = 64 * 1024;
+    const std::size_t margin = 2 * maxKeyLength_ + 4;
     thread_local std::vector<Unit> units;
     thread_local std::vector<std::uint32_t> starts;
-    SplitUnits(std::string_view(src, n), units, starts);
-    const Unit *u = units.data();
-    const std::size_t count = units.size();
+    std::size_t pos = 0;
+    while (pos < n) {
+        const std::size_t windowEnd = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
+        SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
+        const std::size_t count = units.size();
+        const std::size_t commitLimit = windowEnd == n ? count : count - margin;
+        const std::size_t committed =
+            MapWindow(units.data(), starts.data(), count, commitLimit, src + pos, dest + pos);
+        pos += starts[committed];
+    }
+}
 
+std::size_t ScriptEngine::MapWindow(const Unit *u, const std::uint32_t *starts, std::size_t count,
+                                    std::size_t commitLimit, const char *src, char *dest) const
+{
     auto emit = [&](std::size_t at, Match m) {
         if (m.length < 2) {
             MapCharacter(u[at], src + starts[at], starts[at + 1] - starts[at], dest + starts[at]);
@@ -464,7 +508,8 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
     };
     auto startsOurs = [&](Unit unit) { return unit < 0x10000 ? bool(oursFirst_[unit]) : oursFirstLarge_; };
 
-    for (std::size_t i = 0; i < count;) {
+    std::size_t i = 0;
+    while (i < commitLimit) {
         const Match m = Longest(u + i, count - i, count - i);
         if (m.length < 2) {
             emit(i, m);
@@ -490,6 +535,7 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
             i += std::max<std::size_t>(1, part.length);
         }
     }
+    return i;
 }
 
 std::string ScriptEngine::Map(std::string_view bytes) const

@@ -39,7 +39,7 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
 /// A phrase and character mapping loaded from OpenCC's s2tw dictionaries plus our overrides.
 /// Immutable once built, so any number of threads may use it at once.
 class ScriptEngine {
-public:
+  public:
     /// Loads STPhrases, STCharacters and TWVariants from dataDir (an absolute path).
     /// Throws std::runtime_error naming the file that could not be loaded.
     static std::unique_ptr<const ScriptEngine> Load(const std::string &dataDir);
@@ -50,7 +50,7 @@ public:
     /// The same mapping as a string, for tests and tools.
     std::string Map(std::string_view bytes) const;
 
-private:
+  private:
     struct Node {
         Unit unit;
         std::uint32_t firstChild;
@@ -71,18 +71,21 @@ private:
     Match LongestOurs(const Unit *units, std::size_t count) const;
     std::uint32_t RootNode(Unit unit) const;
     bool PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j, std::size_t end) const;
+    std::size_t MapWindow(const Unit *units, const std::uint32_t *starts, std::size_t count,
+                          std::size_t commitLimit, const char *src, char *dest) const;
     void MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const;
 
-    std::vector<std::uint32_t> rootSmall_;             // unit < 0x10000 -> node, 0 = none
+    std::vector<std::uint32_t> rootSmall_;              // unit < 0x10000 -> node, 0 = none
     std::unordered_map<Unit, std::uint32_t> rootLarge_; // other units -> node
-    std::vector<Node> nodes_;                          // nodes_[0] is unused
+    std::vector<Node> nodes_;                           // nodes_[0] is unused
     std::vector<Entry> entries_;
     std::string values_;
-    std::vector<std::uint16_t> charSmall_;             // two-byte unit -> two-byte unit, 0 = same
-    std::unordered_map<Unit, std::string> charLarge_;  // four-byte unit -> replacement bytes
-    std::vector<bool> oursFirst_;                      // unit < 0x10000 starts one of our rows
-    std::vector<bool> free_;                           // unit < 0x10000 is one of FreeCharacters()
-    bool oursFirstLarge_ = false;                      // some row starts with a larger unit
+    std::vector<std::uint16_t> charSmall_;            // two-byte unit -> two-byte unit, 0 = same
+    std::unordered_map<Unit, std::string> charLarge_; // four-byte unit -> replacement bytes
+    std::vector<bool> oursFirst_;                     // unit < 0x10000 starts one of our rows
+    std::vector<bool> free_;                          // unit < 0x10000 is one of FreeCharacters()
+    bool oursFirstLarge_ = false;                     // some row starts with a larger unit
+    std::size_t maxKeyLength_ = 0;                    // in characters
 };
 
 } // namespace lumo::platform::detail

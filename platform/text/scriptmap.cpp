@@ -2,6 +2,7 @@
 
 #include "platform/text/scriptengine.h"
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@ thread_local std::string lastError;
 // threads hold plain pointers to it. A failed load is remembered too, so a missing dictionary
 // costs one attempt, not one per call.
 struct LoadState {
+    std::atomic<const detail::ScriptEngine *> ready{nullptr}; // set once loaded: the lock-free path
     std::mutex mutex;
     std::string dataDir = LUMO_OPENCC_DATA_DIR;
     bool attempted = false;
@@ -34,12 +36,15 @@ LoadState &State()
 const detail::ScriptEngine *Engine()
 {
     LoadState &state = State();
+    if (const detail::ScriptEngine *engine = state.ready.load(std::memory_order_acquire))
+        return engine;
     std::lock_guard lock(state.mutex);
     if (!state.attempted) {
         state.attempted = true;
         try {
             state.loaded.push_back(detail::ScriptEngine::Load(state.dataDir));
             state.engine = state.loaded.back().get();
+            state.ready.store(state.engine, std::memory_order_release);
         } catch (const std::exception &e) {
             state.error = e.what();
         }
@@ -86,7 +91,10 @@ int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int
     return static_cast<int>(count);
 }
 
-std::string ScriptMapError() { return lastError; }
+std::string ScriptMapError()
+{
+    return lastError;
+}
 
 bool PreloadScriptMap()
 {
@@ -102,6 +110,7 @@ void SetScriptMapDataDirForTesting(const std::string &dataDir)
                                     : std::filesystem::absolute(dataDir).lexically_normal().string();
     state.attempted = false;
     state.engine = nullptr;
+    state.ready.store(nullptr, std::memory_order_release);
     state.error.clear();
 }
 

@@ -5,7 +5,7 @@
 
 namespace lumo::platform {
 
-inline constexpr std::uint32_t kLocaleChinesePrc = 2052;                // 0x0804
+inline constexpr std::uint32_t kLocaleChinesePrc = 2052; // 0x0804
 inline constexpr std::uint32_t LCMAP_TRADITIONAL_CHINESE = 0x04000000;
 inline constexpr std::uint32_t LCMAP_SIMPLIFIED_CHINESE = 0x02000000;
 
@@ -16,10 +16,13 @@ inline constexpr std::uint32_t LCMAP_SIMPLIFIED_CHINESE = 0x02000000;
 /// Only locale 2052 with LCMAP_TRADITIONAL_CHINESE is supported: Simplified to Taiwan-standard
 /// Traditional, phrase by phrase. The mapped text keeps the number of characters and of bytes:
 /// a stretch whose mapping would change its length or need more bytes keeps its source
-/// characters, and bytes that form no character pass through unchanged. dest may be src itself.
+/// characters, and bytes that form no character pass through unchanged. Four-byte forms (as
+/// EncodeAnsi writes characters outside code page 936) are characters like any other: mapped
+/// where the dictionaries hold them with a four-byte result, else left as they are. dest may be
+/// src itself.
 /// Safe to call from several threads at once.
-int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int srcCount,
-                 char *dest, int destCapacity);
+int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int srcCount, char *dest,
+                 int destCapacity);
 
 /// Why the last failed mapping on this thread failed; empty when it did not.
 std::string ScriptMapError();

@@ -20,11 +20,13 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"发酵", nullptr}, {"发扬", nullptr}, {"发誓", nullptr}, {"发票", nullptr}, {"发货", nullptr},
     {"发财", nullptr}, {"发抖", nullptr}, {"发呆", nullptr}, {"发愁", nullptr}, {"发怒", nullptr},
     {"发作", nullptr}, {"发疯", nullptr},
-    // 制 read 製, after phrases that read it 制 (参与制, 自制 ...).
-    {"制造", nullptr}, {"制作", nullptr}, {"制成", nullptr}, {"制品", nullptr},
-    // 只 read 只, after phrases that read it 隻 (这只, 一只 ...), and 只 repeated as a measure word.
-    {"只能", nullptr}, {"只好", nullptr},
-    {"只只", "隻隻"},
+    // 制 read 製, after phrases that read it 制 (参与制, 自制 ...). Not 制成: 多党制成为.
+    {"制造", nullptr}, {"制作", nullptr},
+    // 只 read 只 after 这 and 那, which OpenCC reads as 这只 (這隻); numerals keep 隻 (一只能).
+    // Not 只好: 这只好可爱 is as common as 那只好作罢.
+    {"只能", nullptr},
+    // The measure word repeated: 一只只 (one after another).
+    {"一只只", "一隻隻"},
     // Words ending in 头 or 丝 that are not hair (头发, 丝发): 前头发生, 粉丝发布.
     {"前头", nullptr}, {"里头", nullptr}, {"外头", nullptr}, {"上头", nullptr}, {"后头", nullptr},
     {"粉丝", nullptr},
@@ -41,16 +43,22 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"地面干", "地面乾"},
 };
 
-// Characters that stand alone as words before another word (function words, pronouns, numerals).
-// A split that leaves one of these on its own is as good as the greedy reading; see
-// scriptengine.cpp.
+// Characters that stand alone as words before another word (function words, pronouns). A split
+// that leaves one of these on its own is as good as the greedy reading; see scriptengine.cpp.
+// Numerals and 每, 各, 某 are not among them: before 只 they make it a measure word (每只能).
 static constexpr const char *kFreeCharacters =
     "被把将让叫使给对向在从又再也都就才还已不没很太最更是有和与及或而但却"
-    "这那哪每某各一两几我你他她它谁";
+    "这那哪我你他她它谁";
 // clang-format on
 
-std::vector<OverrideRow> OverrideRows() { return {std::begin(kOverrideRows), std::end(kOverrideRows)}; }
+std::vector<OverrideRow> OverrideRows()
+{
+    return {std::begin(kOverrideRows), std::end(kOverrideRows)};
+}
 
-const char *FreeCharacters() { return kFreeCharacters; }
+const char *FreeCharacters()
+{
+    return kFreeCharacters;
+}
 
 } // namespace lumo::platform::detail

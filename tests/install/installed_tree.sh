@@ -51,12 +51,12 @@ exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 
 # The installed converter.
 convert="$prefix/bin/lumo-convert"
-printf '我的签名\n' >"$work/in.txt"
+printf '我们的签名\n' >"$work/in.txt"
 "$convert" --version | grep -q '2\.5\.0\.16' || fail "lumo-convert --version"
 plain=$("$convert" --plain "$work/in.txt") || fail "lumo-convert --plain exited $?"
-[[ $plain == *簽名* ]] || fail "lumo-convert --plain gave '$plain', no Traditional 簽名"
+[[ $plain == 我們的簽名 ]] || fail "lumo-convert --plain gave '$plain', want 我們的簽名"
 personalised=$("$convert" "$work/in.txt") || fail "lumo-convert exited $?"
-[[ $personalised == *ωǒ* ]] || fail "lumo-convert gave '$personalised', no personalised 我"
+[[ $personalised == ωǒ們dé* ]] || fail "lumo-convert gave '$personalised', want ωǒ們dé… (personalised 我, 的)"
 # The man page documents every option that --help lists.
 manpage="$share/man/man1/lumo-convert.1"
 for option in $("$convert" --help | grep -oE '(^|[[:space:]])--[a-z-]*' | sort -u); do

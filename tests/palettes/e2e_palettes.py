@@ -111,10 +111,10 @@ def clipboard(expected_start, timeout=5.0):
     return text
 
 
-def screenshot(name):
+def screenshot(name, window="root"):
     if SHOTS:
         os.makedirs(SHOTS, exist_ok=True)
-        subprocess.run(["import", "-window", "root", os.path.join(SHOTS, name)], check=False)
+        subprocess.run(["import", "-window", str(window), os.path.join(SHOTS, name)], check=False)
 
 
 def main():
@@ -160,6 +160,8 @@ def run(lumo):
     click(main_window, *twips_centre(frame3, (120, 2400, 255, 255)))  # Form1 Command12 U+00A4
     expected = "\u3023$_$\u2468`(*^\ufe4f^*)\u2032\u00a4"
     screenshot("e2e-three-windows.png")
+    for name, window in (("e2e-form1.png", main_window), ("e2e-form2.png", form2), ("e2e-form3.png", form3)):
+        screenshot(name, window)
 
     xdotool("windowfocus", "--sync", str(main_window))
     time.sleep(0.2)

@@ -3,6 +3,7 @@
 #include "palettes/form2.h"
 #include "palettes/form3.h"
 #include "platform/clipboard.h"
+#include "platform/instance_guard.h"
 #include "platform/messagebox.h"
 
 #include <QGroupBox>
@@ -28,6 +29,12 @@ class FakeClipboard : public lumo::platform::ClipboardService {
     QString content = u"before"_s;
     int writes = 0;
     bool works = true;
+};
+
+// The only copy: the test never claims the session's real lock.
+class AloneGuard : public lumo::platform::InstanceGuard {
+public:
+    bool anotherInstanceRunning() override { return false; }
 };
 
 class FakeMessageBoxes : public lumo::platform::MessageBoxService {
@@ -60,6 +67,7 @@ class Form1CommandsTest : public QObject {
   private:
     FakeClipboard m_clipboard;
     FakeMessageBoxes m_messages;
+    AloneGuard m_guard;
     Form1 *m_form = nullptr;
     QPlainTextEdit *m_text1 = nullptr;
 
@@ -70,6 +78,7 @@ class Form1CommandsTest : public QObject {
     {
         lumo::platform::SetClipboardService(&m_clipboard);
         lumo::platform::SetMessageBoxService(&m_messages);
+        lumo::platform::SetInstanceGuard(&m_guard);
     }
     void cleanupTestCase()
     {
@@ -77,6 +86,7 @@ class Form1CommandsTest : public QObject {
         delete Form1::Existing();
         lumo::platform::SetClipboardService(nullptr);
         lumo::platform::SetMessageBoxService(nullptr);
+        lumo::platform::SetInstanceGuard(nullptr);
     }
     void init()
     {
@@ -283,7 +293,8 @@ class Form1CommandsTest : public QObject {
         Form1 *made = Form1::Existing();
         QVERIFY(made);
         QVERIFY(!made->isVisible());
-        QVERIFY(made->MainText().contains(u"\u3023"_s));
+        QVERIFY(made->MainText().startsWith(u"\u3023"_s)); // loaded: the caret was at 0
+        QCOMPARE(made->Text2()->text(), u"0"_s);
     }
 };
 

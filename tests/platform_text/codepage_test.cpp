@@ -1,7 +1,6 @@
 #include "platform/text/codepage.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 

@@ -5,12 +5,11 @@
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
 #include <opencc/SimpleConverter.hpp>
-
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -116,7 +115,8 @@ TEST(ScriptMapAgainstOpenCC, SameReadingWhereNoOverrideRowOccurs)
         const std::string bytes = lp::EncodeAnsi(FromUtf8(text));
         std::string mapped(bytes.size(), ' ');
         ASSERT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, bytes.data(),
-                                   static_cast<int>(bytes.size()), mapped.data(), static_cast<int>(mapped.size())),
+                                   static_cast<int>(bytes.size()), mapped.data(),
+                                   static_cast<int>(mapped.size())),
                   static_cast<int>(bytes.size()));
         const std::u16string ours = lp::DecodeAnsi(mapped);
         const std::u16string theirs = FromUtf8(expected);

@@ -1,10 +1,10 @@
 #include "platform/text/codepage.h"
+#include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <thread>
@@ -19,9 +19,9 @@ std::u16string ToTraditional(std::u16string_view text)
 {
     const std::string source = lp::EncodeAnsi(text);
     std::string dest(source.size(), ' ');
-    const int written = lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, source.data(),
-                                         static_cast<int>(source.size()), dest.data(),
-                                         static_cast<int>(dest.size()));
+    const int written =
+        lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, source.data(),
+                         static_cast<int>(source.size()), dest.data(), static_cast<int>(dest.size()));
     EXPECT_EQ(written, static_cast<int>(source.size())) << lp::ScriptMapError();
     return lp::DecodeAnsi(dest);
 }
@@ -57,7 +57,10 @@ struct Reading {
     const char16_t *traditional;
 };
 
-void PrintTo(const Reading &r, std::ostream *os) { *os << Utf8(r.simplified); }
+void PrintTo(const Reading &r, std::ostream *os)
+{
+    *os << Utf8(r.simplified);
+}
 
 class Readings : public testing::TestWithParam<Reading> {};
 
@@ -95,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
     Reading{u"消息被发送了", u"消息被發送了"},
     Reading{u"工资被发放", u"工資被發放"},
     Reading{u"这只能说明", u"這只能說明"},
-    Reading{u"两只只", u"兩隻隻"},
+    Reading{u"一只只小鸟", u"一隻隻小鳥"},
+    Reading{u"那只能这样", u"那只能這樣"},
     Reading{u"参与制作", u"參與製作"},
     Reading{u"里头发生了什么", u"裡頭發生了什麼"},
     Reading{u"冲了一杯咖啡", u"沖了一杯咖啡"},
@@ -111,7 +115,10 @@ INSTANTIATE_TEST_SUITE_P(OverrideClasses, Readings, testing::Values(
     Reading{u"金发明星", u"金髮明星"},
     Reading{u"干了一杯", u"幹了一杯"},
     Reading{u"冲过去", u"衝過去"},
-    Reading{u"一只手", u"一隻手"}
+    Reading{u"一只手", u"一隻手"},
+    Reading{u"每只能吃", u"每隻能吃"},
+    Reading{u"不只只是", u"不只只是"},
+    Reading{u"多党制成为", u"多黨制成為"}
 ));
 // clang-format on
 
@@ -137,6 +144,34 @@ struct GuardedBuffer {
     std::string storage;
 };
 
+std::u16string FromUtf8(std::string_view s)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const int extra = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += extra + 1;
+        out.push_back(static_cast<char16_t>(c)); // the rows hold BMP characters only
+    }
+    return out;
+}
+
+// A row that the loader had to drop (other length, characters outside code page 936) would be
+// silently ignored; each row must take effect on its own key.
+TEST(ScriptMapOverrides, EveryRowWithAValueTakesEffect)
+{
+    for (const auto &row : lp::detail::OverrideRows()) {
+        const std::u16string key = FromUtf8(row.key);
+        EXPECT_GE(key.size(), 2u) << row.key;
+        if (row.value != nullptr) {
+            EXPECT_EQ(Utf8(ToTraditional(key)), row.value);
+        }
+    }
+}
+
 TEST(ScriptMapContract, WritesExactlyTheSourceLengthAndKeepsTheCharacterCount)
 {
     const std::u16string texts[] = {
@@ -156,6 +191,9 @@ TEST(ScriptMapContract, WritesExactlyTheSourceLengthAndKeepsTheCharacterCount)
     // Characters whose mapping needs other bytes keep their source characters; the rest converts.
     EXPECT_EQ(ToTraditional(u"鳤鱼发"), u"鳤魚發");
     EXPECT_EQ(ToTraditional(u"\u0E01发©"), u"\u0E01發©");
+    // Four-byte forms map where the result takes four bytes too (U+3129C -> U+2A23C); U+2B8B8
+    // would become the two-byte 僤 and stays.
+    EXPECT_EQ(ToTraditional(u"\U0003129C\U0002B8B8发"), u"\U0002A23C\U0002B8B8發");
     // Zero bytes do not end the text.
     EXPECT_EQ(ToTraditional(std::u16string(u"发\0发", 3)), std::u16string(u"發\0發", 3));
 }
@@ -230,6 +268,31 @@ TEST(ScriptMapContract, MapsInPlace)
     EXPECT_EQ(lp::DecodeAnsi(text), u"被發明的頭髮");
 }
 
+TEST(ScriptMapContract, LongTextMapsAsItsLinesDo)
+{
+    // Long texts are read in windows; a line break ends every phrase, so mapping line by line
+    // gives the reference wherever the windows happen to end.
+    const std::u16string pieces[] = {u"被发明", u"头发生长", u"一只只",   u"\U00020000",
+                                     u"\u0E01", u"参与制造", u"为了里面", u"冲了一杯咖啡",
+                                     u"a",      u"面条干了", u"©",        u"以后皇后"};
+    std::mt19937 rng(15);
+    std::string whole, expected;
+    while (whole.size() < 400 * 1024) {
+        std::u16string line;
+        for (int k = static_cast<int>(rng() % 40); k >= 0; --k)
+            line += pieces[rng() % std::size(pieces)];
+        line += u"\n";
+        const std::string bytes = lp::EncodeAnsi(line);
+        whole += bytes;
+        std::string mapped(bytes.size(), ' ');
+        ASSERT_EQ(Map(bytes, mapped.data(), static_cast<int>(mapped.size())), static_cast<int>(bytes.size()));
+        expected += mapped;
+    }
+    std::string mapped(whole.size(), ' ');
+    ASSERT_EQ(Map(whole, mapped.data(), static_cast<int>(mapped.size())), static_cast<int>(whole.size()));
+    EXPECT_TRUE(mapped == expected);
+}
+
 TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
 {
     std::u16string text;
@@ -254,7 +317,7 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
 
 // Runs in a fresh temporary directory and restores the working directory and data folder.
 class ScriptMapFiles : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         previous_ = std::filesystem::current_path();
@@ -303,6 +366,16 @@ TEST_F(ScriptMapFiles, MissingDictionaryIsAClearErrorEveryTime)
     EXPECT_FALSE(lp::PreloadScriptMap());
     // A broken dictionary is an error as well.
     Write(dir_ / "TWVariants.ocd2", "not a dictionary");
+    lp::SetScriptMapDataDirForTesting(dir_.string());
+    EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
+    EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
+    // So is a truncated one.
+    {
+        std::ifstream in(installed / "TWVariants.ocd2", std::ios::binary);
+        std::string head(200, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        Write(dir_ / "TWVariants.ocd2", head);
+    }
     lp::SetScriptMapDataDirForTesting(dir_.string());
     EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
     EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();

@@ -186,6 +186,7 @@ private Q_SLOTS:
     void laterNavigationSupersedesEarlier();
     void navigateReturnsAtOnce();
     void panelDeletedMidLoad();
+    void navigatedBeforeShownLoadsOnceDrawn();
 
 private:
     QTemporaryDir m_dir;
@@ -487,6 +488,21 @@ void TestWebPanel::panelDeletedMidLoad()
         panel.reset();
         QTest::qWait(50);
     }
+}
+
+void TestWebPanel::navigatedBeforeShownLoadsOnceDrawn()
+{
+    // The main window's order: navigate while hidden, then show.
+    TestServer server;
+    server.route("/ad", Page("<p>shown</p>"));
+    WebPanel panel(nullptr, QuickLimits());
+    panel.resize(320, 120);
+    QSignalSpy finished(&panel, &WebPanel::loadFinished);
+    panel.Navigate(server.url("/ad"));
+    panel.show();
+    QVERIFY(finished.wait(10'000));
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(panel.toPlainText().contains(u"shown"_s));
 }
 
 QTEST_MAIN(TestWebPanel)
