@@ -49,7 +49,9 @@ class QtMessageBoxService final : public MessageBoxService {
     {
         QMessageBox box(IconFor(style), title, text, ButtonsFor(style), parent);
         box.setTextFormat(Qt::PlainText);
-        box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+        // Modal for the whole program, palettes included: no other handler runs
+        // while a box waits for its answer.
+        box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     }
 };

@@ -45,6 +45,7 @@ class MessageBoxTest : public QObject {
             QCOMPARE(box->windowTitle(), u"温馨提示\uFF1A"_s);
             QCOMPARE(box->text(), u"内容为空,请输入要转换的内容."_s);
             QCOMPARE(box->textFormat(), Qt::PlainText);
+            QCOMPARE(box->windowModality(), Qt::ApplicationModal);
             QCOMPARE(int(box->icon()), icon);
             QCOMPARE(int(box->standardButtons()), buttons);
             box->done(0);
