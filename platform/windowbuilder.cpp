@@ -154,11 +154,12 @@ void PlaceWindow(QWidget &window, const WindowDef &def)
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // Centre the client area; the window manager adds its frame around it.
+    // Centre the client area (setGeometry places the client area, move() the frame);
+    // the window manager adds its frame around it.
     const QRect available = screen->availableGeometry();
     QRect client(QPoint(0, 0), window.size());
     client.moveCenter(available.center());
-    window.move(client.topLeft());
+    window.setGeometry(client);
 }
 
 } // namespace lumo::platform

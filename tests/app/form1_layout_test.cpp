@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
@@ -82,6 +83,11 @@ class Form1LayoutTest : public QObject {
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        // Opens centred on the screen.
+        lumo::platform::PlaceWindow(*form, lumo::app::Form1Definition());
+        const QPoint offset = form->geometry().center() - form->screen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+        QCOMPARE(form->size(), QSize(460, 271));
         // The two frames at their pixel spans across the window.
         const QWidget *frame1 = form->findChild<QGroupBox *>(u"Frame1"_s);
         const QWidget *frame3 = form->findChild<QGroupBox *>(u"Frame3"_s);
