@@ -14,23 +14,20 @@ using platform::ControlDef;
 using platform::ControlType;
 using namespace std::string_view_literals;
 
-template <std::size_t N>
-constexpr std::array<char16_t, N> Repeated(char16_t c)
+template <std::size_t N> constexpr std::array<char16_t, N> Repeated(char16_t c)
 {
     std::array<char16_t, N> text{};
     text.fill(c);
     return text;
 }
 
-template <std::size_t N>
-constexpr std::u16string_view View(const std::array<char16_t, N> &text)
+template <std::size_t N> constexpr std::u16string_view View(const std::array<char16_t, N> &text)
 {
     return {text.data(), N};
 }
 
 // Joins parts into one constant text (no terminating zero).
-template <std::size_t N>
-constexpr std::size_t TotalLength(const std::u16string_view (&parts)[N])
+template <std::size_t N> constexpr std::size_t TotalLength(const std::u16string_view (&parts)[N])
 {
     std::size_t length = 0;
     for (std::u16string_view part : parts)
@@ -53,6 +50,7 @@ constexpr auto kSignatureIndent = Repeated<34>(u' ');
 constexpr auto kRule = Repeated<36>(u'-');
 constexpr std::u16string_view kCrLf = u"\r\n";
 
+// clang-format off
 // The window caption ends with the product's web domain.
 constexpr std::u16string_view kCaptionParts[] = {
     u"\u201CLumo\u201DQQ个性繁体签名制作工具 V2.5 - ", product::kWebDomain,
@@ -75,6 +73,7 @@ constexpr std::u16string_view kDefaultTextParts[] = {
     View(kSignatureIndent), product::kAuthorSignature, u" ", kCrLf,
     View(kSignatureIndent), u"2007.07.19 ", kCrLf,
 };
+// clang-format on
 constexpr auto kDefaultText = Join<TotalLength(kDefaultTextParts)>(kDefaultTextParts);
 
 constexpr ControlType Frame = ControlType::Frame;
@@ -107,7 +106,10 @@ constexpr ControlDef kControls[] = {
 
 } // namespace
 
-std::u16string_view Form1DefaultText() { return View(kDefaultText); }
+std::u16string_view Form1DefaultText()
+{
+    return View(kDefaultText);
+}
 
 const platform::WindowDef &Form1Definition()
 {

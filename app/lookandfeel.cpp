@@ -16,7 +16,7 @@ namespace {
 // give their label the whole face instead of Fusion's inner margin, so the
 // symbol is not clipped.
 class LumoStyle final : public QProxyStyle {
-public:
+  public:
     LumoStyle() : QProxyStyle(QStyleFactory::create(u"Fusion"_s)) {}
 
     QRect subElementRect(SubElement element, const QStyleOption *option, const QWidget *widget) const override

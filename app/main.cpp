@@ -19,5 +19,9 @@ int main(int argc, char *argv[])
     form.show();
     // Always leave through QApplication's normal shutdown: on X11 that is when a
     // clipboard manager takes over the text we copied.
-    return app.exec();
+    const int status = app.exec();
+    // Windows still open (the session ended without closing them) go before the
+    // application object does.
+    delete lumo::app::Form1::Existing();
+    return status;
 }

@@ -54,6 +54,9 @@ constexpr ControlDef kSymbols[] = {
 
 } // namespace
 
-std::span<const ControlDef> MainWindowSymbols() { return kSymbols; }
+std::span<const ControlDef> MainWindowSymbols()
+{
+    return kSymbols;
+}
 
 } // namespace lumo::palettes

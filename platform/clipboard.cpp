@@ -9,7 +9,7 @@ namespace lumo::platform {
 namespace {
 
 class QtClipboardService final : public ClipboardService {
-public:
+  public:
     bool setText(const QString &text) override
     {
         QClipboard *clipboard = QGuiApplication::clipboard();
@@ -31,8 +31,14 @@ ClipboardService *g_service = nullptr;
 
 } // namespace
 
-ClipboardService &Clipboard() { return g_service ? *g_service : g_default; }
+ClipboardService &Clipboard()
+{
+    return g_service ? *g_service : g_default;
+}
 
-void SetClipboardService(ClipboardService *service) { g_service = service; }
+void SetClipboardService(ClipboardService *service)
+{
+    g_service = service;
+}
 
 } // namespace lumo::platform

@@ -9,35 +9,49 @@ namespace {
 QMessageBox::StandardButtons ButtonsFor(int style)
 {
     switch (style & 0x0F) {
-    case 1: return QMessageBox::Ok | QMessageBox::Cancel;
-    case 2: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case 3: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case 4: return QMessageBox::Yes | QMessageBox::No;
-    case 5: return QMessageBox::Retry | QMessageBox::Cancel;
-    case 6: return QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore;
+    case 1:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case 2:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case 3:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case 4:
+        return QMessageBox::Yes | QMessageBox::No;
+    case 5:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    case 6:
+        return QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore;
     // 0, and the undefined sets (the tip's style word 44 carries 12): a single OK.
-    default: return QMessageBox::Ok;
+    default:
+        return QMessageBox::Ok;
     }
 }
 
 QMessageBox::Icon IconFor(int style)
 {
     switch (style & 0xF0) {
-    case 0x10: return QMessageBox::Critical;
-    case 0x20: return QMessageBox::Question;
-    case 0x30: return QMessageBox::Warning;
-    case 0x40: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 0x10:
+        return QMessageBox::Critical;
+    case 0x20:
+        return QMessageBox::Question;
+    case 0x30:
+        return QMessageBox::Warning;
+    case 0x40:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
 class QtMessageBoxService final : public MessageBoxService {
-public:
+  public:
     void show(QWidget *parent, const QString &text, const QString &title, int style) override
     {
         QMessageBox box(IconFor(style), title, text, ButtonsFor(style), parent);
         box.setTextFormat(Qt::PlainText);
-        box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+        // Modal for the whole program, palettes included: no other handler runs
+        // while a box waits for its answer.
+        box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     }
 };
@@ -47,8 +61,14 @@ MessageBoxService *g_service = nullptr;
 
 } // namespace
 
-MessageBoxService &MessageBoxes() { return g_service ? *g_service : g_default; }
+MessageBoxService &MessageBoxes()
+{
+    return g_service ? *g_service : g_default;
+}
 
-void SetMessageBoxService(MessageBoxService *service) { g_service = service; }
+void SetMessageBoxService(MessageBoxService *service)
+{
+    g_service = service;
+}
 
 } // namespace lumo::platform

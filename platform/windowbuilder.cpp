@@ -1,6 +1,5 @@
-#include "platform/windowdef.h"
-
 #include "platform/webpanel.h"
+#include "platform/windowdef.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -42,7 +41,7 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
             box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             box->setVerticalScrollBarPolicy((def.flags & VerticalScroll) ? Qt::ScrollBarAlwaysOn
-                                                                          : Qt::ScrollBarAlwaysOff);
+                                                                         : Qt::ScrollBarAlwaysOff);
             // Tab moves the focus on, as in every other control of the window.
             box->setTabChangesFocus(true);
             box->setPlainText(caption);
@@ -155,11 +154,12 @@ void PlaceWindow(QWidget &window, const WindowDef &def)
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    // Centre the client area; the window manager adds its frame around it.
+    // Centre the client area (setGeometry places the client area, move() the frame);
+    // the window manager adds its frame around it.
     const QRect available = screen->availableGeometry();
     QRect client(QPoint(0, 0), window.size());
     client.moveCenter(available.center());
-    window.move(client.topLeft());
+    window.setGeometry(client);
 }
 
 } // namespace lumo::platform

@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 class SilentBoxes final : public lumo::platform::MessageBoxService {
-public:
+  public:
     void show(QWidget *, const QString &text, const QString &, int) override { last = text; }
     QString last;
 };
@@ -28,9 +28,10 @@ public:
 QString SampleText(qsizetype bytes)
 {
     static const QString kSentences[] = {
-        u"我们的签名要与众不同，"_s, u"今天是2010年的第一天。"_s, u"这个世界上没有什么是不可能的！"_s,
-        u"爱你一万年，永远不变心。"_s, u"你是我的唯一，我会一直陪着你。"_s, u"天天开心，快乐每一天！"_s,
-        u"学习使我快乐，工作使我充实。"_s, u"请输入要转换的内容，谢谢。"_s,
+        u"我们的签名要与众不同，"_s,         u"今天是2010年的第一天。"_s,
+        u"这个世界上没有什么是不可能的！"_s, u"爱你一万年，永远不变心。"_s,
+        u"你是我的唯一，我会一直陪着你。"_s, u"天天开心，快乐每一天！"_s,
+        u"学习使我快乐，工作使我充实。"_s,   u"请输入要转换的内容，谢谢。"_s,
     };
     QString text;
     for (int i = 0; text.toUtf8().size() < bytes; ++i) {
@@ -60,6 +61,8 @@ void ConvertInWindow(benchmark::State &state, bool personalisedOff)
         QCoreApplication::processEvents(); // paint the result
         benchmark::DoNotOptimize(QGuiApplication::clipboard()->text().size());
     }
+    if (form.MainText() == Sample() || QGuiApplication::clipboard()->text() != form.MainText())
+        state.SkipWithError("the text was not converted and copied");
     state.SetBytesProcessed(state.iterations() * Sample().toUtf8().size());
 }
 
@@ -88,7 +91,8 @@ int main(int argc, char *argv[])
 
     benchmark::RegisterBenchmark("Form1/Convert1MB/personalised", ConvertInWindow, false)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("Form1/Convert1MB/plain", ConvertInWindow, true)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Form1/Convert1MB/plain", ConvertInWindow, true)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

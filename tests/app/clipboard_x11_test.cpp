@@ -33,7 +33,7 @@ QString ReadWithXclip()
 class ClipboardX11Test : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void otherProgramsReadOurText_data()
     {
         QTest::addColumn<QString>("text");

@@ -10,7 +10,7 @@ namespace lumo::test {
 
 /// Records every message box instead of showing it.
 class FakeMessageBoxes final : public platform::MessageBoxService {
-public:
+  public:
     struct Call {
         QString text, title;
         int style;
@@ -26,7 +26,7 @@ public:
 
 /// A clipboard that remembers what it was given, or refuses it.
 class FakeClipboard final : public platform::ClipboardService {
-public:
+  public:
     FakeClipboard() { platform::SetClipboardService(this); }
     ~FakeClipboard() override { platform::SetClipboardService(nullptr); }
     bool setText(const QString &value) override

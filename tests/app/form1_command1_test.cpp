@@ -58,14 +58,14 @@ void Select(QPlainTextEdit *edit, int anchor, int position)
 class Form1Command1Test : public QObject {
     Q_OBJECT
 
-private:
+  private:
     Form1 *form = nullptr;
     lumo::test::FakeMessageBoxes *boxes = nullptr;
     lumo::test::FakeClipboard *clipboard = nullptr;
 
     void Click() { QTest::mouseClick(form->Button("Command1"), Qt::LeftButton); }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase()
     {
         lumo::app::ApplyLookAndFeel(*qApp);
@@ -227,6 +227,35 @@ private Q_SLOTS:
         QCOMPARE(boxes->calls.size(), 1);
         QCOMPARE(boxes->calls[0].text, u"a"_s);
         QCOMPARE(boxes->calls[0].style, 44);
+    }
+
+    // With the real conversion engine: the examples the program is known by.
+    void realConversion_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("result");
+        QTest::addRow("personalised") << u"我们的"_s << false << u"\u03C9\u01D2\u5011d\u00E9"_s;
+        QTest::addRow("plain") << u"我们的"_s << true << u"我們的"_s;
+        QTest::addRow("digits personalised") << u"2010"_s << false << u"\u24890.\u24880."_s;
+        QTest::addRow("digits plain") << u"2010"_s << true << u"2010"_s;
+        QTest::addRow("spaces only") << u"   "_s << false << u"   "_s;
+    }
+
+    void realConversion()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, ticked);
+        QFETCH(QString, result);
+        lumo::app::SetConvertFunction(nullptr);
+        form->Text1()->setPlainText(input);
+        form->Check1()->setChecked(ticked);
+        Click();
+        lumo::app::SetConvertFunction(&FakeConvert);
+        QCOMPARE(form->MainText(), result);
+        QCOMPARE(clipboard->text, result);
+        QCOMPARE(boxes->calls.size(), 1);
+        QCOMPARE(boxes->calls[0].text, ticked ? kPlainTip : kPersonalisedTip);
     }
 
     // The replacement is one undo step that brings back text, caret and selection.

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
@@ -27,11 +28,20 @@ using lumo::platform::ControlType;
 
 namespace {
 
-QString Q(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Q(std::u16string_view text)
+{
+    return QString::fromStdU16String(std::u16string(text));
+}
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // What a caption shows: the mnemonic "&" is not drawn.
-QString Shown(QString caption) { return caption.remove(u'&'); }
+QString Shown(QString caption)
+{
+    return caption.remove(u'&');
+}
 
 const ControlDef *Find(std::string_view name)
 {
@@ -46,10 +56,10 @@ const ControlDef *Find(std::string_view name)
 class Form1LayoutTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     Form1 *form = nullptr;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { lumo::app::ApplyLookAndFeel(*qApp); }
 
     void init()
@@ -73,6 +83,11 @@ private Q_SLOTS:
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        // Opens centred on the screen.
+        lumo::platform::PlaceWindow(*form, lumo::app::Form1Definition());
+        const QPoint offset = form->geometry().center() - form->screen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+        QCOMPARE(form->size(), QSize(460, 271));
         // The two frames at their pixel spans across the window.
         const QWidget *frame1 = form->findChild<QGroupBox *>(u"Frame1"_s);
         const QWidget *frame3 = form->findChild<QGroupBox *>(u"Frame3"_s);
