@@ -93,8 +93,9 @@ const QString kTitle = QString::fromUtf16(kMessageTitle);
 const QString kEmptyWarning = u"内容为空,请输入要转换的内容."_s;
 const QString kPersonalisedTip = u"转换后内容将自动复制。粘贴（ctrl + v）即可使用！（本信息将不再提示）"_s;
 const QString kPlainTip = u"换后内容将自动复制。粘贴（ctrl + v）即可使用！（本信息将不再提示）"_s;
+// Shared by the conversion and the copy command, so it names neither.
 const QString kClipboardFailed =
-    u"无法写入剪贴板，转换结果没有复制。\n可能有其他程序正在使用剪贴板，请稍后点击\u201C复制\u201D再试。"_s;
+    u"无法写入剪贴板，内容没有复制。\n可能有其他程序正在使用剪贴板，请稍后点击\u201C复制\u201D再试。"_s;
 const QString kConversionFailed = u"转换失败，内容没有改动。"_s;
 const QString kSecondInstance = u"请唔好双开。"_s;
 

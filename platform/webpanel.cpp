@@ -244,7 +244,7 @@ private:
 } // namespace
 
 WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits)
-    : QTextBrowser(parent), m_limits(limits), m_network(new QNetworkAccessManager(this))
+    : QTextBrowser(parent), m_limits(limits)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -275,6 +275,15 @@ void WebPanel::Navigate(const QUrl &url)
     QTimer::singleShot(0, m_load, [this] { startWhenDrawn(); });
 }
 
+QNetworkAccessManager &WebPanel::network()
+{
+    // Made on first use: creating it loads the network and TLS libraries'
+    // set-up, which has no business delaying the window's first paint.
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    return *m_network;
+}
+
 void WebPanel::startWhenDrawn()
 {
     // The first request of a run loads the TLS and proxy machinery, tens of
@@ -300,7 +309,7 @@ void WebPanel::paintEvent(QPaintEvent *event)
 void WebPanel::startPage()
 {
     const quint64 load = m_loadNumber;
-    new Transfer(*m_network, m_requestedUrl, Kind::Page, m_limits,
+    new Transfer(network(), m_requestedUrl, Kind::Page, m_limits,
                  [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
                      pageArrived(load, ok, body, finalUrl, type);
                  },
@@ -344,7 +353,7 @@ void WebPanel::wantImage(const QUrl &url)
     m_requested.insert(url);
     ++m_pending;
     const quint64 load = m_loadNumber;
-    new Transfer(*m_network, url, Kind::Image, m_limits,
+    new Transfer(network(), url, Kind::Image, m_limits,
                  [this, load, url](bool ok, const QByteArray &body, const QUrl &, const QByteArray &type) {
                      imageArrived(load, url, ok, body, type);
                  },

@@ -65,6 +65,7 @@ private:
     QUrl resolved(const QUrl &name) const;
 
     WebPanelLimits m_limits;
+    QNetworkAccessManager &network();
     QNetworkAccessManager *m_network = nullptr;
     QPointer<QObject> m_load;  // parent of this load's transfers; deleting it aborts them
     quint64 m_loadNumber = 0;  // callbacks of an abandoned load are ignored
