@@ -13,7 +13,7 @@ runs="${RUNS:-30}"
 # Like a desktop session: an X server and a D-Bus session bus (without one, Qt's
 # first text box spends milliseconds trying to start a bus, which no desktop does).
 if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
 fi
 if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v dbus-run-session >/dev/null; then
   exec dbus-run-session -- "$0" "$build"

@@ -37,14 +37,26 @@ def check(condition, message):
     print("ok:", message)
 
 
-def wait_for(predicate, what, timeout=TIMEOUT):
+def wait_for(predicate, what, timeout=TIMEOUT, fail_on_timeout=True):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         result = predicate()
         if result:
             return result
         time.sleep(0.1)
-    fail("timed out waiting for " + what)
+    if fail_on_timeout:
+        fail("timed out waiting for %s; %s" % (what, describe_started()))
+    return None
+
+
+def describe_started():
+    """What each copy started so far shows, for a failure message."""
+    def said(process):
+        process.log.seek(0)
+        return process.log.read().decode(errors="replace").strip()[-400:]
+
+    return "; ".join("pid %d: status %s, windows %s, said %r"
+                     % (p.pid, p.poll(), windows_of(p) if p.poll() is None else {}, said(p)) for p in started)
 
 
 def xdotool(*args):
@@ -67,7 +79,9 @@ def box_windows(process):
 
 
 def start(lumo, env):
-    process = subprocess.Popen([lumo], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = tempfile.TemporaryFile()
+    process = subprocess.Popen([lumo], env=env, stdout=subprocess.DEVNULL, stderr=log)
+    process.log = log
     started.append(process)
     return process
 
@@ -188,8 +202,11 @@ def run(lumo, header):
     # Two copies at the same instant: one main window, one box.
     for round_number in range(2):
         pair = [start(lumo, env), start(lumo, env)]
-        wait_for(lambda: any(main_windows(p) for p in pair) and any(box_windows(p) for p in pair),
-                 "one main window and one box")
+        def settled():
+            return any(main_windows(p) for p in pair) and any(box_windows(p) for p in pair)
+
+        if not wait_for(settled, "one main window and one box", fail_on_timeout=False):
+            fail("round %d: no main window and box pair; %s" % (round_number, describe_started()))
         time.sleep(0.5)
         mains = [wid for p in pair for wid in main_windows(p)]
         check(len(mains) == 1, "round %d: two copies started together make one main window" % round_number)
