@@ -390,15 +390,18 @@ ScriptEngine::Match ScriptEngine::Longest(const Unit *units, std::size_t count, 
             best = {static_cast<std::uint32_t>(depth), nodes_[node].entry};
         if (depth >= limit)
             break;
-        const Node &n = nodes_[node];
-        const Node *first = nodes_.data() + n.firstChild;
-        const Node *last = first + n.childCount;
-        const Unit next = units[depth];
-        const Node *child =
-            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
-        node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
+        node = ChildNode(node, units[depth]);
     }
     return best;
+}
+
+std::uint32_t ScriptEngine::ChildNode(std::uint32_t node, Unit next) const
+{
+    const Node &n = nodes_[node];
+    const Node *first = nodes_.data() + n.firstChild;
+    const Node *last = first + n.childCount;
+    const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+    return (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
 }
 
 ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t count) const
@@ -411,13 +414,7 @@ ScriptEngine::Match ScriptEngine::LongestOurs(const Unit *units, std::size_t cou
             best = {static_cast<std::uint32_t>(depth), entry};
         if (depth >= count)
             break;
-        const Node &n = nodes_[node];
-        const Node *first = nodes_.data() + n.firstChild;
-        const Node *last = first + n.childCount;
-        const Unit next = units[depth];
-        const Node *child =
-            std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
-        node = (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
+        node = ChildNode(node, units[depth]);
     }
     return best;
 }

@@ -70,6 +70,8 @@ class ScriptEngine {
     Match Longest(const Unit *units, std::size_t count, std::size_t limit) const;
     Match LongestOurs(const Unit *units, std::size_t count) const;
     std::uint32_t RootNode(Unit unit) const;
+    /// The child of `node` reached by `next`, 0 when there is none.
+    std::uint32_t ChildNode(std::uint32_t node, Unit next) const;
     bool PreferSplit(const Unit *units, std::size_t i, std::size_t len, std::size_t j, std::size_t end) const;
     std::size_t MapWindow(const Unit *units, const std::uint32_t *starts, std::size_t count,
                           std::size_t commitLimit, const char *src, char *dest) const;
