@@ -2,7 +2,7 @@
 // included) through both conversion paths, checking what must always hold.
 #include "conversion/conversion.h"
 #include "conversion/personalised_table.h"
-#include "conversion/utf8.h"
+#include "platform/text/utf8.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +29,8 @@ bool KeptAsIs(char16_t c)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace lumo::conversion;
+    using lumo::platform::DecodeUtf8;
+    using lumo::platform::EncodeUtf8;
     std::u16string text(size / 2, u'\0');
     for (std::size_t k = 0; k < text.size(); ++k)
         text[k] = static_cast<char16_t>(data[2 * k] | (data[2 * k + 1] << 8));

@@ -13,7 +13,7 @@ packages=(
   xvfb xauth xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei fonts-dejavu-extra
   desktop-file-utils appstream librsvg2-bin man-db
-  hyperfine time python3
+  hyperfine time python3 dbus
 )
 
 missing=()

@@ -4,7 +4,7 @@
 // is written only once the whole conversion has succeeded, so a failure never
 // leaves half a result on standard output.
 #include "conversion/conversion.h"
-#include "conversion/utf8.h"
+#include "platform/text/utf8.h"
 #include "platform/text/scriptmap.h"
 
 #include <algorithm>
@@ -134,7 +134,7 @@ void CheckUtf8(const std::vector<Chunk> &chunks)
         scratch.clear();
         std::size_t offset = 0;
         const std::string_view bytes(chunk.input->bytes);
-        if (!lumo::conversion::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), scratch,
+        if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), scratch,
                                           offset))
             Fail(kExitBadInput, chunk.input->label + " is not valid UTF-8 (byte offset " +
                                     std::to_string(chunk.begin + offset) + ")");
@@ -146,13 +146,13 @@ void ConvertChunk(Chunk &chunk, bool personalisedOff, lumo::conversion::Conversi
     std::u16string text;
     std::size_t offset = 0;
     const std::string_view bytes(chunk.input->bytes);
-    lumo::conversion::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), text, offset);
+    lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), text, offset);
     const lumo::conversion::ConvertResult result = lumo::conversion::ConvertText(text, personalisedOff, vars);
     if (!result.ok) {
         chunk.error = result.error;
         return;
     }
-    lumo::conversion::EncodeUtf8(result.text, chunk.output);
+    lumo::platform::EncodeUtf8(result.text, chunk.output);
 }
 
 void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)

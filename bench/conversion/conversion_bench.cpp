@@ -3,7 +3,7 @@
 #include "bench/conversion/sample_text.h"
 #include "conversion/conversion.h"
 #include "conversion/personalised_table.h"
-#include "conversion/utf8.h"
+#include "platform/text/utf8.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -13,6 +13,8 @@
 namespace {
 
 using namespace lumo::conversion;
+using lumo::platform::DecodeUtf8;
+using lumo::platform::EncodeUtf8;
 
 constexpr const char *kOpenccConfig = LUMO_OPENCC_DATA_DIR "/s2tw.json";
 

@@ -6,6 +6,7 @@
 #include "platform/text/codepage.h"
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
+#include "platform/text/utf8.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -47,15 +48,8 @@ std::string SampleUtf8(std::size_t bytes)
 std::u16string ToUtf16(std::string_view s)
 {
     std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const int extra = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k)
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += extra + 1;
-        out.push_back(static_cast<char16_t>(c)); // the sample holds no supplementary characters
-    }
+    std::size_t offset = 0;
+    lumo::platform::DecodeUtf8(s, out, offset);
     return out;
 }
 

@@ -1,6 +1,6 @@
 // Runs the built lumo-convert as a user would.
 #include "conversion/conversion.h"
-#include "conversion/utf8.h"
+#include "platform/text/utf8.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -182,12 +182,12 @@ TEST_F(LumoConvert, LargeInputConvertsAsOneText)
         big += essay + std::to_string(k) + (k % 3 ? "\n" : "\r\n");
     std::u16string text;
     std::size_t offset = 0;
-    ASSERT_TRUE(lumo::conversion::DecodeUtf8(big, text, offset));
+    ASSERT_TRUE(lumo::platform::DecodeUtf8(big, text, offset));
     for (const bool plain : {false, true}) {
         const lumo::conversion::ConvertResult whole = lumo::conversion::ConvertText(text, plain);
         ASSERT_TRUE(whole.ok) << whole.error;
         std::string expected;
-        lumo::conversion::EncodeUtf8(whole.text, expected);
+        lumo::platform::EncodeUtf8(whole.text, expected);
         const Outcome run = Convert(plain ? std::vector<std::string>{"--plain", Temp("big.txt", big).string()}
                                           : std::vector<std::string>{Temp("big.txt", big).string()});
         EXPECT_EQ(run.status, 0) << run.err;

@@ -4,6 +4,7 @@
 #include "platform/text/codepage.h"
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
+#include "platform/text/utf8.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -36,20 +37,8 @@ std::vector<std::string> Keys(const char *name)
 std::u16string FromUtf8(const std::string &s)
 {
     std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const int extra = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k)
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += extra + 1;
-        if (c < 0x10000) {
-            out.push_back(static_cast<char16_t>(c));
-        } else {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        }
-    }
+    std::size_t offset = 0;
+    lumo::platform::DecodeUtf8(s, out, offset);
     return out;
 }
 

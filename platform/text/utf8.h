@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumo::conversion {
+namespace lumo::platform {
 
 /// Appends the UTF-16 form of UTF-8 `bytes` to `out`. Returns false, with
 /// `errorOffset` set to the byte offset of the first ill-formed sequence
@@ -16,4 +16,4 @@ bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorO
 /// UTF-8 cannot carry, becomes U+FFFD.
 void EncodeUtf8(std::u16string_view text, std::string &out);
 
-} // namespace lumo::conversion
+} // namespace lumo::platform

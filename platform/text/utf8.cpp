@@ -1,9 +1,9 @@
-#include "conversion/utf8.h"
+#include "platform/text/utf8.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace lumo::conversion {
+namespace lumo::platform {
 
 bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorOffset)
 {
@@ -101,4 +101,4 @@ void EncodeUtf8(std::u16string_view text, std::string &out)
     out.resize(static_cast<std::size_t>(dest - out.data()));
 }
 
-} // namespace lumo::conversion
+} // namespace lumo::platform
