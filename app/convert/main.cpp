@@ -48,11 +48,14 @@ struct Input {
 // A stretch of one input that is converted on its own. Stretches end after a
 // line break: no conversion step looks across one, so converting them apart
 // gives the same text as converting the whole input.
+constexpr std::size_t kNoBadByte = static_cast<std::size_t>(-1);
+
 struct Chunk {
     const Input *input;
     std::size_t begin, end;
     std::string output;
-    std::string error;
+    std::string error;                 ///< why the conversion failed, empty when it did not
+    std::size_t badByte = kNoBadByte;  ///< offset of the first ill-formed UTF-8 byte, if any
 };
 
 constexpr std::size_t kChunkBytes = 256 * 1024;
@@ -117,7 +120,7 @@ std::vector<Chunk> SplitIntoChunks(const std::vector<Input> &inputs)
                 if (lineBreak != std::string_view::npos)
                     end = lineBreak + 1;
             }
-            chunks.push_back({&input, begin, end, {}, {}});
+            chunks.push_back({&input, begin, end, {}, {}, kNoBadByte});
             begin = end;
         }
     }
@@ -127,17 +130,24 @@ std::vector<Chunk> SplitIntoChunks(const std::vector<Input> &inputs)
 // Invalid UTF-8 is refused with the offset of the first bad byte. Line breaks
 // are never part of a longer sequence, so checking chunk by chunk finds the
 // same first fault as checking the whole input.
-void CheckUtf8(const std::vector<Chunk> &chunks)
+void FailOnBadUtf8(const Chunk &chunk)
+{
+    if (chunk.badByte != kNoBadByte)
+        Fail(kExitBadInput, chunk.input->label + " is not valid UTF-8 (byte offset " +
+                                std::to_string(chunk.begin + chunk.badByte) + ")");
+}
+
+// Only for reporting bad input before a failure to load the tables.
+void CheckUtf8(std::vector<Chunk> &chunks)
 {
     std::u16string scratch;
-    for (const Chunk &chunk : chunks) {
+    for (Chunk &chunk : chunks) {
         scratch.clear();
         std::size_t offset = 0;
         const std::string_view bytes(chunk.input->bytes);
-        if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), scratch,
-                                          offset))
-            Fail(kExitBadInput, chunk.input->label + " is not valid UTF-8 (byte offset " +
-                                    std::to_string(chunk.begin + offset) + ")");
+        if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), scratch, offset))
+            chunk.badByte = offset;
+        FailOnBadUtf8(chunk);
     }
 }
 
@@ -146,7 +156,10 @@ void ConvertChunk(Chunk &chunk, bool personalisedOff, lumo::conversion::Conversi
     std::u16string text;
     std::size_t offset = 0;
     const std::string_view bytes(chunk.input->bytes);
-    lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), text, offset);
+    if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), text, offset)) {
+        chunk.badByte = offset;
+        return;
+    }
     const lumo::conversion::ConvertResult result = lumo::conversion::ConvertText(text, personalisedOff, vars);
     if (!result.ok) {
         chunk.error = result.error;
@@ -157,15 +170,13 @@ void ConvertChunk(Chunk &chunk, bool personalisedOff, lumo::conversion::Conversi
 
 void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)
 {
+    // Every chunk is decoded (and so checked) exactly once, here, on all cores;
+    // nothing is written before all of them are done.
     std::atomic<std::size_t> next{0};
-    std::atomic<bool> failed{false};
     auto work = [&] {
         lumo::conversion::ConversionVariables vars;
-        for (std::size_t k = next++; k < chunks.size() && !failed; k = next++) {
+        for (std::size_t k = next++; k < chunks.size(); k = next++)
             ConvertChunk(chunks[k], personalisedOff, vars);
-            if (!chunks[k].error.empty())
-                failed = true;
-        }
     };
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
                                                         std::min<std::size_t>(chunks.size(), 8));
@@ -174,6 +185,8 @@ void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)
         helpers.emplace_back(work);
     work();
     helpers.clear(); // joins
+    for (const Chunk &chunk : chunks)
+        FailOnBadUtf8(chunk);
     for (const Chunk &chunk : chunks)
         if (!chunk.error.empty())
             Fail(kExitFailure, chunk.error);
@@ -215,11 +228,12 @@ int main(int argc, char **argv)
         inputs.push_back(ReadInput(name));
 
     std::vector<Chunk> chunks = SplitIntoChunks(inputs);
-    CheckUtf8(chunks);
     if (chunks.empty())
         return 0;
-    if (!lumo::platform::PreloadScriptMap())
+    if (!lumo::platform::PreloadScriptMap()) {
+        CheckUtf8(chunks); // bad input is reported first, as it would be otherwise
         Fail(kExitFailure, "cannot load the Chinese character tables: " + lumo::platform::ScriptMapError());
+    }
     ConvertAll(chunks, personalisedOff);
 
     for (const Chunk &chunk : chunks)
