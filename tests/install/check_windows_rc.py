@@ -72,7 +72,8 @@ def main():
         sys.exit(77)
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "lumo.res")
-        subprocess.run([llvm_rc, "/no-preprocess", "/FO", out, rc_file], check=True)
+        # Dash options and "--": llvm-rc reads a slash-led path such as /check/... as its /C option.
+        subprocess.run([llvm_rc, "-no-preprocess", "-fo", out, "--", rc_file], check=True)
         resources = read_res(open(out, "rb").read())
 
     for (rtype, name), (language, _) in resources.items():
