@@ -4,6 +4,9 @@
 #include "resources/version.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
 #include <QString>
 
 // Q_INIT_RESOURCE must be called outside any namespace. Calling it also keeps the linker from
@@ -18,9 +21,17 @@ namespace lumo::resources {
 QIcon ProgramIcon()
 {
     InitLumoResources();
+    // Read as PNG without guessing: QIcon::addFile (and any reader left to detect the format)
+    // first asks every image plugin whether it reads the file, which loads all of them, and
+    // libjpeg with them, into every start of the program.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 100})
-        icon.addFile(QStringLiteral(":/lumo/icons/lumo-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 24, 32, 48, 100}) {
+        QImageReader reader(QStringLiteral(":/lumo/icons/lumo-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
     return icon;
 }
 
