@@ -5,13 +5,14 @@ X clipboard, and closing the main window ends the program with every window gone
 
 Usage (under xvfb-run): e2e_palettes.py <path to lumo> [screenshot directory]
 """
-import ctypes
-import ctypes.util
 import os
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from x11_close import close_window  # noqa: E402
 
 LUMO = sys.argv[1]
 SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
@@ -64,39 +65,6 @@ def click(window, x, y):
 def twips_centre(frame, control):
     """Centre of a control inside a frame, both (left, top, width, height) in twips."""
     return ((frame[0] + control[0] + control[2] // 2) // 15, (frame[1] + control[1] + control[3] // 2) // 15)
-
-
-def close_window(window):
-    """Asks the window to close as the title bar's close box does (WM_DELETE_WINDOW)."""
-    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-    class ClientMessage(ctypes.Structure):
-        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-    class Event(ctypes.Union):
-        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-    display = x11.XOpenDisplay(None)
-    if not display:
-        fail("cannot open the X display")
-    event = Event()
-    event.xclient.type = 33  # ClientMessage
-    event.xclient.window = window
-    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", False)
-    event.xclient.format = 32
-    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", False)
-    x11.XSendEvent(display, window, False, 0, ctypes.byref(event))
-    x11.XFlush(display)
-    x11.XCloseDisplay(display)
 
 
 def clipboard(expected_start, timeout=5.0):

@@ -8,7 +8,6 @@ main window ends the program with status 0.
 Usage: e2e_startup.py LUMO_BINARY PRODUCT_HEADER
 """
 
-import ctypes
 import glob
 import os
 import re
@@ -17,6 +16,9 @@ import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from x11_close import close_window  # noqa: E402
 
 BOX_TITLE = "温馨提示："
 # Label1 ("访问Lumo官方主页") at 2880 x 3840 twips: a point inside it, in pixels.
@@ -93,39 +95,6 @@ def press_ok(process):
     time.sleep(0.3)
     xdotool("windowfocus", "--sync", box)
     xdotool("key", "Return")
-
-
-def close_window(wid):
-    """Asks a window to close the way a window manager does (WM_DELETE_WINDOW)."""
-    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-
-    class ClientMessage(ctypes.Structure):
-        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-    class Event(ctypes.Union):
-        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(None)
-    if not display:
-        fail("cannot open the X display")
-    event = Event()
-    event.xclient.type = 33  # ClientMessage
-    event.xclient.window = int(wid)
-    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    event.xclient.format = 32
-    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(display, int(wid), 0, 0, ctypes.byref(event))
-    x11.XFlush(display)
-    x11.XCloseDisplay(display)
 
 
 def exit_status(process):
