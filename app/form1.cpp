@@ -174,10 +174,13 @@ void Form1::ReplaceMainText(const QString &text)
     const Selection after{0, 0};
     QTextDocument *document = m_text1->document();
     QTextCursor cursor(document);
+    const Selection before = SelectionOf(*m_text1);
     cursor.beginEditBlock();
-    document->appendUndoItem(new SelectionUndoItem(m_text1, SelectionOf(*m_text1), after));
     cursor.select(QTextCursor::Document);
     cursor.insertText(text);
+    // Last in the step, so that typing right after the result's end is not merged into
+    // the replacement's step (undoing it would take the typing and the conversion together).
+    document->appendUndoItem(new SelectionUndoItem(m_text1, before, after));
     cursor.endEditBlock();
     Select(*m_text1, after);
 }

@@ -77,6 +77,54 @@ bool MapBytes(const std::string &bytes, std::string &mapped, std::size_t from, s
     return true;
 }
 
+// Width in bytes of the code page character at `at`: one (ASCII), two, or four: the GB18030
+// form of a character that code page 936 lacks, second byte a digit.
+std::size_t CharacterWidth(const std::string &bytes, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x81 || lead == 0xFF)
+        return 1;
+    if (at + 3 < bytes.size() && bytes[at + 1] >= '0' && bytes[at + 1] <= '9')
+        return 4;
+    return 2;
+}
+
+// Puts the source's four-byte characters back over the mapped text. False when the mapped
+// characters no longer line up with the source's, so that nothing can be put back safely.
+bool RestoreFourByteCharacters(const std::string &bytes, std::string &mapped)
+{
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t width = CharacterWidth(bytes, at);
+        if (CharacterWidth(mapped, at) != width)
+            return false;
+        if (width == 4)
+            mapped.replace(at, 4, bytes, at, 4);
+        at += width;
+    }
+    return true;
+}
+
+// Maps the stretch piece by piece between its four-byte characters, which go around the
+// mapping service.
+bool MapAroundFourByteCharacters(const std::string &bytes, std::string &mapped, std::uint32_t flag,
+                                 std::string *error)
+{
+    std::size_t pending = 0;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t width = CharacterWidth(bytes, at);
+        if (width == 4) {
+            if (!MapBytes(bytes, mapped, pending, at, flag, error))
+                return false;
+            mapped.replace(at, 4, bytes, at, 4);
+            pending = at + 4;
+        }
+        at += width;
+    }
+    return MapBytes(bytes, mapped, pending, bytes.size(), flag, error);
+}
+
 // Maps one stretch free of U+0000 and unpaired surrogates; appends the result.
 bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::uint32_t flag,
                 std::int64_t &byteCount, std::string *error)
@@ -85,28 +133,17 @@ bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::u
     std::string mapped(bytes.size(), ' ');
     byteCount += static_cast<std::int64_t>(bytes.size());
 
-    // Characters outside code page 936 arrive in their four-byte GB18030 form
-    // (second byte a digit). They go around the mapping service, so they come
-    // out exactly as they went in, and everything between them is mapped.
-    const auto byte = [&bytes](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-    std::size_t pending = 0;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const unsigned char lead = byte(at);
-        if (lead < 0x81 || lead == 0xFF) {
-            ++at;
-        } else if (at + 3 < bytes.size() && byte(at + 1) >= 0x30 && byte(at + 1) <= 0x39) {
-            if (!MapBytes(bytes, mapped, pending, at, flag, error))
-                return false;
-            mapped.replace(at, 4, bytes, at, 4);
-            at += 4;
-            pending = at;
-        } else {
-            at += 2;
-        }
+    // Characters outside code page 936 arrive in their four-byte GB18030 form and come out
+    // exactly as they went in. The stretch still goes to the mapping service whole, so that
+    // a phrase holding such a character is read as a phrase (腌䐶 stays 腌䐶 instead of its
+    // first character converting alone); those characters are put back afterwards. Should
+    // the service have moved characters about, the pieces between them are mapped one by one.
+    if (!MapBytes(bytes, mapped, 0, bytes.size(), flag, nullptr) ||
+        !RestoreFourByteCharacters(bytes, mapped)) {
+        mapped.assign(bytes.size(), ' ');
+        if (!MapAroundFourByteCharacters(bytes, mapped, flag, error))
+            return false;
     }
-    if (!MapBytes(bytes, mapped, pending, bytes.size(), flag, error))
-        return false;
 
     const std::size_t before = destination.size();
     destination += platform::DecodeAnsi(mapped);

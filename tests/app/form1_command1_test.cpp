@@ -288,6 +288,19 @@ class Form1Command1Test : public QObject {
         QCoreApplication::processEvents();
         QCOMPARE(form->MainText(), u"第一行\n第二行"_s);
         QVERIFY(!text->document()->isUndoAvailable());
+
+        // Also when the typing goes right after the end of the result.
+        text->setPlainText(u"abc"_s);
+        Click();
+        QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(text, u"x"_s);
+        QCOMPARE(form->MainText(), u"<P:abc>x"_s);
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MainText(), u"<P:abc>"_s);
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MainText(), u"abc"_s);
     }
 };
 

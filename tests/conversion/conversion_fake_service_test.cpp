@@ -12,7 +12,9 @@
 
 namespace {
 
-enum class Mode { UpperCaseAscii, Fail, Partial };
+// UpperCaseAscii: a-z to A-Z. AlsoForeign: also changes the last byte of every four-byte form.
+// Reorders: also moves the first four-byte form to the end of what it is given.
+enum class Mode { UpperCaseAscii, AlsoForeign, Reorders, Fail, Partial };
 Mode gMode = Mode::UpperCaseAscii;
 std::vector<std::string> gCalls;
 
@@ -26,10 +28,23 @@ int FakeMap(std::uint32_t locale, std::uint32_t flags, const char *src, int srcC
     if (gMode == Mode::Fail)
         return 0;
     const int count = gMode == Mode::Partial ? srcCount / 2 : srcCount;
-    for (int k = 0; k < count; ++k) {
-        const char c = src[k];
-        dest[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    std::string out(src, static_cast<std::size_t>(count));
+    for (char &c : out)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    for (std::size_t k = 0; k + 3 < out.size(); ++k) {
+        if ((out[k] & 0x80) == 0 || out[k + 1] < '0' || out[k + 1] > '9')
+            continue;
+        if (gMode == Mode::AlsoForeign)
+            out[k + 3] = static_cast<char>(out[k + 3] ^ 1);
+        if (gMode == Mode::Reorders) {
+            const std::string form = out.substr(k, 4);
+            out.erase(k, 4);
+            out += form;
+            break;
+        }
+        k += 3;
     }
+    std::memcpy(dest, out.data(), out.size());
     return count;
 }
 
@@ -50,21 +65,28 @@ class FakeService : public testing::Test {
 
 TEST_F(FakeService, MapsAroundZeroesLoneSurrogatesAndForeignCharacters)
 {
-    // Every stretch between the pieces that cannot go through the code page
-    // still reaches the service; the pieces themselves come out untouched.
+    // Every stretch between the pieces that cannot go through the code page still
+    // reaches the service whole, characters the code page lacks included; the pieces
+    // and those characters come out untouched, whatever the service does to them.
     const std::u16string text = u"ab\0cd\xD800"
                                 u"ef\xDC00gh\U0001F600ij\u00A9kl\u0E01mn\xDBFF"s;
-    ConversionVariables vars;
-    const auto result = ConvertText(text, true, vars);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.text, u"AB\0CD\xD800"
-                           u"EF\xDC00GH\U0001F600IJ\u00A9KL\u0E01MN\xDBFF"s);
-    EXPECT_EQ(vars.ConvTextA, result.text);
-    EXPECT_EQ(vars.ConvTextB, text);
-    EXPECT_EQ(vars.ConvByteLength, 14 + 3 * 4); // 14 ASCII letters; 😀, ©, ก in four GB18030 bytes
-    for (const std::string &call : gCalls) {
-        EXPECT_EQ(call.find('\0'), std::string::npos);
-        EXPECT_EQ(std::count_if(call.begin(), call.end(), [](char c) { return c & 0x80; }), 0) << call;
+    const std::u16string expected = u"AB\0CD\xD800"
+                                    u"EF\xDC00GH\U0001F600IJ\u00A9KL\u0E01MN\xDBFF"s;
+    for (const Mode mode : {Mode::UpperCaseAscii, Mode::AlsoForeign, Mode::Reorders}) {
+        gMode = mode;
+        gCalls.clear();
+        ConversionVariables vars;
+        const auto result = ConvertText(text, true, vars);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.text, expected);
+        EXPECT_EQ(vars.ConvTextA, result.text);
+        EXPECT_EQ(vars.ConvTextB, text);
+        EXPECT_EQ(vars.ConvByteLength, 14 + 3 * 4); // 14 ASCII letters; 😀, ©, ก in four GB18030 bytes
+        for (const std::string &call : gCalls)
+            EXPECT_EQ(call.find('\0'), std::string::npos);
+        // ab, cd, ef, then the rest in one call; a service that moves characters about has the
+        // rest mapped again, piece by piece between the four-byte forms.
+        EXPECT_EQ(gCalls.size(), mode == Mode::Reorders ? 4u + 4u : 4u);
     }
 }
 
@@ -90,14 +112,15 @@ TEST_F(FakeService, FailureIsReportedNotPassedOffAsText)
     }
 }
 
-TEST_F(FakeService, EmptyAndForeignOnlyTextsNeedNoService)
+TEST_F(FakeService, EmptyAndForeignOnlyTextsConvertWithoutTheService)
 {
     EXPECT_TRUE(ConvertText(u"", false).ok);
+    EXPECT_TRUE(gCalls.empty());
+    // Nothing in it needs mapping, so a failing service does not fail the conversion.
     gMode = Mode::Fail;
     const auto result = ConvertText(u"\U0001F600\0\xD800"s, false);
-    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.text, u"\U0001F600\0\xD800"s);
-    EXPECT_TRUE(gCalls.empty());
 }
 
 } // namespace

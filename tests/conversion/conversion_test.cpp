@@ -36,6 +36,8 @@ const Case kCases[] = {
     // Characters code page 936 lacks are kept, and the text around them converts.
     {"outside_cp936",         u"\u0E01发\u00A9发\u00AB发\u00BB\U0001F600发", u"\u0E01發\u00A9發\u00AB發\u00BB\U0001F600發",
                                                                              u"\u0E01發\u00A9發\u00AB發\u00BB\U0001F600發"},
+    // A phrase that holds such a character is still read as a phrase: 腌 stays 腌 in 腌䐶.
+    {"phrase_outside_cp936",  u"腌䐶的肉",           u"腌䐶dé肉",                 u"腌䐶的肉"},
     // U+0000 no longer ends the conversion.
     {"zero",                  u"头发\0的头发1"s,     u"頭髮\0dé頭髮\u2488"s,      u"頭髮\0的頭髮1"s},
     // Unpaired surrogates stay where they are and disturb nothing.
