@@ -74,6 +74,18 @@ QString DecodePage(const QByteArray &body, const QByteArray &contentType)
     return utf8.decode(body);
 }
 
+// Start tags in a page: a '<' followed by a letter. Comments, end tags and stray
+// less-than signs do not count; nothing else of the markup needs to be understood.
+qsizetype StartTags(const QString &html)
+{
+    qsizetype tags = 0;
+    for (qsizetype at = html.indexOf(u'<'); at >= 0 && at + 1 < html.size(); at = html.indexOf(u'<', at + 1)) {
+        const char16_t next = html[at + 1].unicode();
+        tags += (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z');
+    }
+    return tags;
+}
+
 // Raster formats only: an SVG may itself refer to local files.
 QByteArray ImageFormatFor(const QByteArray &mimeType)
 {
@@ -148,8 +160,14 @@ private:
 
     QByteArray contentType() const { return m_reply->rawHeader("Content-Type"); }
 
-    bool acceptable(const QByteArray &mimeType) const
+    bool acceptable() const
     {
+        // We asked for no compression; a server that compresses anyway would have us show the
+        // compressed bytes as the page.
+        const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+        if (!encoding.isEmpty() && encoding != "identity")
+            return false;
+        const QByteArray mimeType = MimeType(contentType());
         return m_kind == Kind::Page ? mimeType == "text/html" : !ImageFormatFor(mimeType).isEmpty();
     }
 
@@ -158,7 +176,7 @@ private:
         const int code = status();
         if (code >= 300 && code < 400)
             return;
-        if (code < 200 || code >= 300 || !acceptable(MimeType(contentType())))
+        if (code < 200 || code >= 300 || !acceptable())
             return finish(false);
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
@@ -180,10 +198,11 @@ private:
         const int code = status();
         if (code >= 300 && code < 400)
             return redirect();
+        const QPointer<Transfer> alive(this);
         readBody();
-        if (!m_reply)
-            return; // over the cap
-        if (code < 200 || code >= 300 || !acceptable(MimeType(contentType())))
+        if (!alive || !m_reply)
+            return; // over the cap (and, through `done`, maybe already deleted)
+        if (code < 200 || code >= 300 || !acceptable())
             return finish(false);
         m_finalUrl = m_reply->url();
         m_contentType = contentType();
@@ -267,6 +286,7 @@ void WebPanel::Navigate(const QUrl &url)
     m_images.clear();
     m_requested.clear();
     m_pending = 0;
+    m_imagePixels = 0;
     m_pageShown = false;
     m_finished = false;
     clear();
@@ -321,6 +341,11 @@ void WebPanel::pageArrived(quint64 load, bool ok, const QByteArray &body, const 
 {
     if (load != m_loadNumber)
         return;
+    QString html;
+    if (ok) {
+        html = DecodePage(body, contentType);
+        ok = StartTags(html) <= m_limits.maxTags;
+    }
     if (!ok) {
         clear();
         m_finished = true;
@@ -328,7 +353,7 @@ void WebPanel::pageArrived(quint64 load, bool ok, const QByteArray &body, const 
         return;
     }
     m_pageUrl = finalUrl;
-    m_html = DecodePage(body, contentType);
+    m_html = std::move(html);
     m_pageShown = true;
     render();
     // Fetch the page's images: every image the document names, whether the
@@ -372,10 +397,15 @@ void WebPanel::imageArrived(quint64 load, const QUrl &url, bool ok, const QByteA
         QImageReader reader(&buffer, ImageFormatFor(MimeType(contentType)));
         reader.setAutoDetectImageFormat(false);
         const QSize size = reader.size();
+        // The byte cap does not bound the decoded size: a 4096 x 4096 image of one colour
+        // is a few kilobytes of PNG and 64 MiB once decoded.
+        const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
         QImage image;
-        if (size.isValid() && size.width() <= m_limits.maxImageSide && size.height() <= m_limits.maxImageSide)
+        if (size.isValid() && size.width() <= m_limits.maxImageSide && size.height() <= m_limits.maxImageSide
+            && m_imagePixels + pixels <= m_limits.maxImagePixels)
             image = reader.read();
         if (!image.isNull()) {
+            m_imagePixels += pixels;
             m_images.insert(url, image);
             scheduleRender();
         }

@@ -18,6 +18,8 @@ struct WebPanelLimits {
     int maxRedirects = 3;         ///< per resource
     int maxImages = 16;           ///< images fetched per page
     int maxImageSide = 4096;      ///< decoded width or height of an image, in pixels
+    qint64 maxImagePixels = 4'000'000; ///< decoded pixels of all the page's images together
+    int maxTags = 2'000;          ///< tags in the page: laying out a deeply nested page stalls the window
 };
 
 /// A small, script-free web panel for a short advert page: fetches one HTML
@@ -75,6 +77,7 @@ private:
     QHash<QUrl, QImage> m_images;
     QSet<QUrl> m_requested;
     int m_pending = 0;
+    qint64 m_imagePixels = 0;
     bool m_pageShown = false;
     bool m_renderScheduled = false;
     bool m_finished = true;

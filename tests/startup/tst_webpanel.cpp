@@ -177,6 +177,7 @@ private Q_SLOTS:
     void pageCharsetFromMetaTag();
     void hostileOrBrokenPagesLeaveItBlank_data();
     void hostileOrBrokenPagesLeaveItBlank();
+    void imagesShareOnePixelBudget();
     void threeRedirectsAreFollowed();
     void refusedImagesDoNotShow_data();
     void refusedImagesDoNotShow();
@@ -253,6 +254,8 @@ void TestWebPanel::hostileOrBrokenPagesLeaveItBlank_data()
     QTest::addRow("no content type") << QByteArray("/untyped") << 5'000;
     QTest::addRow("not found") << QByteArray("/missing") << 5'000;
     QTest::addRow("server error") << QByteArray("/error") << 5'000;
+    QTest::addRow("compressed though asked not to") << QByteArray("/gzip") << 5'000;
+    QTest::addRow("too many tags") << QByteArray("/nested") << 5'000;
     QTest::addRow("file address") << QByteArray("file:///etc/passwd") << 5'000;
     QTest::addRow("data address") << QByteArray("data:text/html,<p>data</p>") << 5'000;
     QTest::addRow("javascript address") << QByteArray("javascript:alert(1)") << 5'000;
@@ -280,6 +283,11 @@ void TestWebPanel::hostileOrBrokenPagesLeaveItBlank()
     server.route("/js", Page("document.write('x')", "application/javascript"));
     server.route("/untyped", Page("<p>untyped</p>", {}));
     server.route("/error", [](QTcpSocket &s) { TestServer::Respond(s, 500, "text/html", "<p>error</p>"); });
+    server.route("/gzip", [](QTcpSocket &s) {
+        TestServer::Respond(s, 200, "text/html", qCompress("<p>zipped</p>"), "Content-Encoding: gzip\r\n");
+    });
+    // Well under the byte cap, but nesting this deep takes the layout seconds.
+    server.route("/nested", Page(QByteArray("<div>").repeated(QuickLimits().maxTags + 1) + "x"));
 
     QUrl url;
     if (path == "refused") {
@@ -299,6 +307,25 @@ void TestWebPanel::hostileOrBrokenPagesLeaveItBlank()
     QVERIFY(panel.pageUrl().isEmpty());
     QVERIFY(!server.requests().contains("/ok"));
     QVERIFY(server.requests().count("/loop") <= 4);
+}
+
+void TestWebPanel::imagesShareOnePixelBudget()
+{
+    TestServer server;
+    server.route("/ad", Page("<p>Advert <img src=\"/a.png\" width=\"40\" height=\"40\">"
+                             "<img src=\"/b.png\" width=\"40\" height=\"40\"></p>"));
+    server.route("/a.png", Page(Png(Filled(40, 40, Qt::red)), "image/png"));
+    server.route("/b.png", Page(Png(Filled(40, 40, Qt::red)), "image/png"));
+    WebPanelLimits limits = QuickLimits();
+    limits.maxImagePixels = 40 * 40;
+    WebPanel panel(nullptr, limits);
+    panel.resize(320, 120);
+    QSignalSpy finished(&panel, &WebPanel::loadFinished);
+    panel.Navigate(server.url("/ad"));
+    QVERIFY(finished.wait(10'000));
+    QVERIFY(server.requests().contains("/a.png") && server.requests().contains("/b.png"));
+    const int red = RedPixels(panel);
+    QVERIFY2(red > 1000 && red < 2000, qPrintable(QString::number(red))); // one image of the two
 }
 
 void TestWebPanel::threeRedirectsAreFollowed()
