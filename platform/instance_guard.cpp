@@ -38,8 +38,10 @@ QString SessionLockName(QStringView waylandDisplay, QStringView x11Display)
     if (!waylandDisplay.isEmpty())
         return u"lumo-w-"_s + SanitisedForFileName(waylandDisplay);
     if (!x11Display.isEmpty()) {
-        // ":0" and ":0.0" are the same X server.
+        // ":0", ":0.0" and "unix:0" are the same X server.
         QStringView display = x11Display;
+        if (display.startsWith(u"unix:"))
+            display = display.mid(4);
         const qsizetype colon = display.lastIndexOf(u':');
         const qsizetype dot = display.indexOf(u'.', colon < 0 ? 0 : colon);
         if (colon >= 0 && dot > colon)

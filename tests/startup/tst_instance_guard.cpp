@@ -86,6 +86,7 @@ void TestInstanceGuard::sessionNames_data()
     QTest::addColumn<QString>("expected");
     QTest::addRow("x11 local") << QString() << u":0"_s << u"lumo-x-_0"_s;
     QTest::addRow("x11 screen number dropped") << QString() << u":0.1"_s << u"lumo-x-_0"_s;
+    QTest::addRow("x11 local socket named") << QString() << u"unix:0.0"_s << u"lumo-x-_0"_s;
     QTest::addRow("x11 remote") << QString() << u"localhost:10.0"_s << u"lumo-x-localhost_10"_s;
     QTest::addRow("wayland wins over XWayland") << u"wayland-0"_s << u":1"_s << u"lumo-w-wayland-0"_s;
     QTest::addRow("wayland socket path") << u"/run/user/1000/wayland-1"_s << QString()
