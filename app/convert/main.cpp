@@ -13,9 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -173,18 +175,32 @@ void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)
     // Every chunk is decoded (and so checked) exactly once, here, on all cores;
     // nothing is written before all of them are done.
     std::atomic<std::size_t> next{0};
+    std::atomic<bool> outOfMemory{false};
     auto work = [&] {
-        lumo::conversion::ConversionVariables vars;
-        for (std::size_t k = next++; k < chunks.size(); k = next++)
-            ConvertChunk(chunks[k], personalisedOff, vars);
+        try {
+            lumo::conversion::ConversionVariables vars;
+            for (std::size_t k = next++; k < chunks.size(); k = next++)
+                ConvertChunk(chunks[k], personalisedOff, vars);
+        } catch (const std::bad_alloc &) {
+            outOfMemory = true;
+            next = chunks.size(); // the others stop too
+        }
     };
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
                                                         std::min<std::size_t>(chunks.size(), 8));
     std::vector<std::jthread> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
+    helpers.reserve(threads);
+    for (std::size_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // the threads we have share the work
+        }
+    }
     work();
     helpers.clear(); // joins
+    if (outOfMemory)
+        throw std::bad_alloc();
     for (const Chunk &chunk : chunks)
         FailOnBadUtf8(chunk);
     for (const Chunk &chunk : chunks)
@@ -194,7 +210,7 @@ void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)
 
 } // namespace
 
-int main(int argc, char **argv)
+int Run(int argc, char **argv)
 {
     bool personalisedOff = false;
     std::vector<std::string> names;
@@ -242,4 +258,16 @@ int main(int argc, char **argv)
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         Fail(kExitFailure, "cannot write the output: " + std::string(std::strerror(errno)));
     return 0;
+}
+
+int main(int argc, char **argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        // Nothing has been written yet unless the output itself ran out: say so plainly.
+        std::fflush(stdout);
+        std::fputs("lumo-convert: not enough memory to convert the text\n", stderr);
+        return kExitFailure;
+    }
 }

@@ -66,9 +66,10 @@ class LumoConvert : public testing::Test {
         return path;
     }
 
-    Outcome Convert(const std::vector<std::string> &args, std::string_view input = {})
+    Outcome Convert(const std::vector<std::string> &args, std::string_view input = {},
+                    std::string_view shellPrefix = {})
     {
-        std::string command = ShellQuoted(LUMO_CONVERT_PATH);
+        std::string command = std::string(shellPrefix) + ShellQuoted(LUMO_CONVERT_PATH);
         for (const std::string &arg : args)
             command += " " + ShellQuoted(arg);
         command += " < " + ShellQuoted(Temp("stdin", input)) + " > " + ShellQuoted(dir_ / "stdout") + " 2> " +
@@ -193,6 +194,20 @@ TEST_F(LumoConvert, LargeInputConvertsAsOneText)
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_TRUE(run.out == expected) << "output differs from the whole-text conversion";
     }
+}
+
+TEST_F(LumoConvert, RunningOutOfMemorySaysSoAndWritesNothing)
+{
+    // 64 MB of text cannot be held twice within 128 MiB of address space; the program itself
+    // starts in well under 100 MiB.
+    std::string big;
+    big.reserve(64 << 20);
+    while (big.size() < (64u << 20))
+        big += "头发我们的\n";
+    const Outcome run = Convert({Temp("big.txt", big).string()}, {}, "ulimit -v 131072; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "lumo-convert: not enough memory to convert the text\n");
 }
 
 } // namespace
