@@ -76,6 +76,8 @@ int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int
     const std::size_t count = srcCount == -1 ? std::char_traits<char>::length(src) + 1 : srcCount;
     if (count == 0)
         return Fail("the source is empty");
+    if (count > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return Fail("the source is too long"); // its length would not fit the result
     // The mapped text always has as many bytes as the source.
     if (destCapacity == 0)
         return static_cast<int>(count);
