@@ -5,7 +5,7 @@
 
 #include "app/form1.h"
 #include "app/lookandfeel.h"
-#include "fakes.h"
+#include "tests/common/testkit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,10 +47,7 @@ ConvertResult FakeConvert(std::u16string_view text, bool personalisedOff, Conver
 
 void Select(QPlainTextEdit *edit, int anchor, int position)
 {
-    QTextCursor cursor = edit->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    edit->setTextCursor(cursor);
+    lumo::test::Select(*edit, anchor, position);
 }
 
 } // namespace

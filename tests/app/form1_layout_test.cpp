@@ -3,7 +3,7 @@
 
 #include "app/form1.h"
 #include "app/lookandfeel.h"
-#include "fakes.h"
+#include "tests/common/testkit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,6 @@ Windows does: the version block's fixed and string fields, its language, and ico
 images 30001 to 30010 taken from lumo.ico.
 
 Usage: check_windows_rc.py LLVM_RC RC_FILE ICO_FILE PRODUCT_NAME DISPLAY_VERSION NUMERIC_VERSION
-Exits 77 (skipped) when LLVM_RC is not a program.
 """
 
 import os
@@ -67,9 +66,6 @@ def read_version_node(data, pos):
 
 def main():
     llvm_rc, rc_file, ico_file, product, display, numeric = sys.argv[1:7]
-    if not os.access(llvm_rc, os.X_OK):
-        print(f"{llvm_rc}: no llvm-rc to compile the resource script with")
-        sys.exit(77)
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "lumo.res")
         # Dash options and "--": llvm-rc reads a slash-led path such as /check/... as its /C option.

@@ -3,7 +3,8 @@
 and emoticons from all three windows go into the main text, Alt+C copies it to the
 X clipboard, and closing the main window ends the program with every window gone.
 
-Usage (under xvfb-run): e2e_palettes.py <path to lumo> [screenshot directory]
+Usage (under xvfb-run): e2e_palettes.py <path to lumo>
+Screenshots of the windows go to $LUMO_SCREENSHOT_DIR when it is set.
 """
 import os
 import subprocess
@@ -12,32 +13,20 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from x11_close import close_window  # noqa: E402
+from xtest import close_window, fail, window_origin, xdotool  # noqa: E402
 
 LUMO = sys.argv[1]
-SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
+SHOTS = os.environ.get("LUMO_SCREENSHOT_DIR")
 
 MAIN_TITLE = "QQ个性繁体签名制作工具"
 FORM2_TITLE = "特殊符号表"
 FORM3_TITLE = "表情选择"
 
 
-def fail(message):
-    print("FAIL:", message)
-    sys.exit(1)
-
-
-def xdotool(*args, check=True):
-    result = subprocess.run(["xdotool", *args], capture_output=True, text=True)
-    if check and result.returncode != 0:
-        fail(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
-    return result.stdout.strip()
-
-
 def find_window(title, timeout=15.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        out = xdotool("search", "--onlyvisible", "--name", title, check=False)
+        out = xdotool("search", "--onlyvisible", "--name", title)
         if out:
             return int(out.split()[-1])
         time.sleep(0.1)
@@ -45,20 +34,15 @@ def find_window(title, timeout=15.0):
 
 
 def visible_windows(title):
-    out = xdotool("search", "--onlyvisible", "--name", title, check=False)
+    out = xdotool("search", "--onlyvisible", "--name", title)
     return out.split() if out else []
-
-
-def origin(window):
-    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", str(window)).splitlines())
-    return int(values["X"]), int(values["Y"])
 
 
 def click(window, x, y):
     """Clicks at client position x, y (pixels) of `window`."""
-    left, top = origin(window)
-    xdotool("mousemove", "--sync", str(left + x), str(top + y))
-    xdotool("click", "1")
+    left, top = window_origin(window)
+    xdotool("mousemove", "--sync", str(left + x), str(top + y), check=True)
+    xdotool("click", "1", check=True)
     time.sleep(0.15)
 
 
@@ -115,8 +99,8 @@ def run(lumo):
     click(main_window, *twips_centre(frame3, (1080, 3440, 735, 375)))
     if len(visible_windows(FORM2_TITLE)) != 1:
         fail("a second 更多 opened a second symbol palette")
-    if origin(form2) != (852, 285) or origin(form3) != (64, 285):
-        fail(f"palettes misplaced: Form2 at {origin(form2)}, Form3 at {origin(form3)}")
+    if window_origin(form2) != (852, 285) or window_origin(form3) != (64, 285):
+        fail(f"palettes misplaced: Form2 at {window_origin(form2)}, Form3 at {window_origin(form3)}")
 
     # The load event selected the whole text: the caret is at 0, so the symbols
     # go to the front, one after another.
@@ -131,9 +115,9 @@ def run(lumo):
     for name, window in (("e2e-form1.png", main_window), ("e2e-form2.png", form2), ("e2e-form3.png", form3)):
         screenshot(name, window)
 
-    xdotool("windowfocus", "--sync", str(main_window))
+    xdotool("windowfocus", "--sync", str(main_window), check=True)
     time.sleep(0.2)
-    xdotool("key", "--clearmodifiers", "alt+c")
+    xdotool("key", "--clearmodifiers", "alt+c", check=True)
     text = clipboard(expected)
     if not text.startswith(expected):
         fail(f"clipboard holds {text[:40]!r}, expected it to start with {expected!r}")

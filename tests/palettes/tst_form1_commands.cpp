@@ -5,6 +5,7 @@
 #include "platform/clipboard.h"
 #include "platform/instance_guard.h"
 #include "platform/messagebox.h"
+#include "tests/common/testkit.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -16,40 +17,12 @@ using lumo::app::Form1;
 using namespace Qt::StringLiterals;
 
 namespace {
-class FakeClipboard : public lumo::platform::ClipboardService {
-  public:
-    bool setText(const QString &text) override
-    {
-        ++writes;
-        if (!works)
-            return false;
-        content = text;
-        return true;
-    }
-    QString content = u"before"_s;
-    int writes = 0;
-    bool works = true;
-};
-
-// The only copy: the test never claims the session's real lock.
-class AloneGuard : public lumo::platform::InstanceGuard {
-public:
-    bool anotherInstanceRunning() override { return false; }
-};
-
-class FakeMessageBoxes : public lumo::platform::MessageBoxService {
-  public:
-    void show(QWidget *, const QString &text, const QString &, int) override { shown << text; }
-    QStringList shown;
-};
+const QString kClipboardBefore = u"before"_s;
 
 void SetText(QPlainTextEdit *box, const QString &text, int anchor, int position)
 {
     box->setPlainText(text);
-    QTextCursor cursor = box->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
+    lumo::test::Select(*box, anchor, position);
 }
 
 void ClosePalettes()
@@ -65,35 +38,28 @@ void ClosePalettes()
 class Form1CommandsTest : public QObject {
     Q_OBJECT
   private:
-    FakeClipboard m_clipboard;
-    FakeMessageBoxes m_messages;
-    AloneGuard m_guard;
+    lumo::test::FakeClipboard m_clipboard;
+    lumo::test::FakeMessageBoxes m_messages;
+    lumo::test::FakeInstanceGuard m_guard; // the only copy: never the session's real lock
     Form1 *m_form = nullptr;
     QPlainTextEdit *m_text1 = nullptr;
 
     QPushButton *Button(const char *name) { return m_form->Button(name); }
 
   private Q_SLOTS:
-    void initTestCase()
-    {
-        lumo::platform::SetClipboardService(&m_clipboard);
-        lumo::platform::SetMessageBoxService(&m_messages);
-        lumo::platform::SetInstanceGuard(&m_guard);
-    }
     void cleanupTestCase()
     {
         ClosePalettes();
         delete Form1::Existing();
-        lumo::platform::SetClipboardService(nullptr);
-        lumo::platform::SetMessageBoxService(nullptr);
-        lumo::platform::SetInstanceGuard(nullptr);
     }
     void init()
     {
         m_form = &Form1::Instance();
         m_text1 = m_form->Text1();
-        m_clipboard = FakeClipboard();
-        m_messages.shown.clear();
+        m_clipboard.text = kClipboardBefore;
+        m_clipboard.writes = 0;
+        m_clipboard.fail = false;
+        m_messages.calls.clear();
         m_form->show();
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form));
@@ -177,7 +143,7 @@ class Form1CommandsTest : public QObject {
         QCOMPARE(m_text1->textCursor().position(), 0);
         QCOMPARE(QApplication::focusWidget(), Button("Command3"));
         QCOMPARE(m_clipboard.writes, 0); // the clipboard keeps what it holds
-        QCOMPARE(m_clipboard.content, u"before"_s);
+        QCOMPARE(m_clipboard.text, kClipboardBefore);
         m_text1->undo();
         QCOMPARE(m_form->MainText(), u"签名\n第二行"_s);
 
@@ -194,7 +160,7 @@ class Form1CommandsTest : public QObject {
         QTest::mouseClick(Button("Command3"), Qt::LeftButton);
         QCOMPARE(m_form->MainText(), QString());
         QCOMPARE(m_text1->document()->availableUndoSteps(), undoSteps);
-        QVERIFY(m_messages.shown.isEmpty());
+        QVERIFY(m_messages.calls.isEmpty());
     }
 
     // Copy puts the whole text on the clipboard, never the user's selection.
@@ -216,11 +182,11 @@ class Form1CommandsTest : public QObject {
         m_form->Text2()->setText(u"0"_s);
         QTest::mouseClick(Button("Command4"), Qt::LeftButton);
         QCOMPARE(m_clipboard.writes, 1);
-        QCOMPARE(m_clipboard.content, text);
+        QCOMPARE(m_clipboard.text, text);
         QCOMPARE(m_form->MainText(), text);
         QCOMPARE(m_text1->textCursor().selectionStart(), 0);
         QCOMPARE(m_text1->textCursor().selectionEnd(), text.size());
-        QVERIFY(m_messages.shown.isEmpty()); // no tip
+        QVERIFY(m_messages.calls.isEmpty()); // no tip
         QCOMPARE(m_form->Text2()->text(), u"0"_s);
         QCOMPARE(QApplication::focusWidget(), Button("Command4"));
     }
@@ -236,16 +202,16 @@ class Form1CommandsTest : public QObject {
         const QString text = m_form->MainText();
         QVERIFY(text.contains(u"Lumo"_s));
         QTest::keyClick(m_form, Qt::Key_C, Qt::AltModifier);
-        QTRY_COMPARE(m_clipboard.content, text);
+        QTRY_COMPARE(m_clipboard.text, text);
     }
 
     void copyFailureIsReported()
     {
         SetText(m_text1, u"abc"_s, 1, 1);
-        m_clipboard.works = false;
+        m_clipboard.fail = true;
         QTest::mouseClick(Button("Command4"), Qt::LeftButton);
-        QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_clipboard.content, u"before"_s);
+        QCOMPARE(m_messages.calls.size(), 1);
+        QCOMPARE(m_clipboard.text, kClipboardBefore);
         QCOMPARE(m_text1->textCursor().selectedText(), u"abc"_s); // the select-all stays
         QCOMPARE(m_form->MainText(), u"abc"_s);
     }

@@ -1,5 +1,6 @@
 // InsertAtCaret: where the string goes, where the caret ends, what is left alone.
 #include "palettes/insert_at_caret.h"
+#include "tests/common/testkit.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,10 +15,7 @@ namespace {
 void SetUp(QPlainTextEdit &box, const QString &text, int anchor, int position)
 {
     box.setPlainText(text);
-    QTextCursor cursor = box.textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    box.setTextCursor(cursor);
+    lumo::test::Select(box, anchor, position);
 }
 } // namespace
 

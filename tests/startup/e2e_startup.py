@@ -18,7 +18,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from x11_close import close_window  # noqa: E402
+from xtest import close_window, fail, window_origin, xdotool  # noqa: E402
 
 BOX_TITLE = "温馨提示："
 # Label1 ("访问Lumo官方主页") at 2880 x 3840 twips: a point inside it, in pixels.
@@ -26,11 +26,6 @@ LABEL1_POINT = (2880 // 15 + 20, 3840 // 15 + 6)
 TIMEOUT = 20.0
 
 started = []
-
-
-def fail(message):
-    print("FAIL:", message, file=sys.stderr)
-    sys.exit(1)
 
 
 def check(condition, message):
@@ -59,11 +54,6 @@ def describe_started():
 
     return "; ".join("pid %d: status %s, windows %s, said %r"
                      % (p.pid, p.poll(), windows_of(p) if p.poll() is None else {}, said(p)) for p in started)
-
-
-def xdotool(*args):
-    run = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=TIMEOUT)
-    return run.stdout.strip()
 
 
 def windows_of(process):
@@ -136,8 +126,8 @@ def run(lumo, header):
     first = start(lumo, env)
     main = wait_for(lambda: main_windows(first), "the first main window")[0]
     check(len(windows_of(first)) == 1, "the first copy shows one window, its main window")
-    geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", main).splitlines())
-    x, y = int(geometry["X"]) + LABEL1_POINT[0], int(geometry["Y"]) + LABEL1_POINT[1]
+    left, top = window_origin(main)
+    x, y = left + LABEL1_POINT[0], top + LABEL1_POINT[1]
     xdotool("mousemove", "--sync", x, y)
     for _ in range(3):
         xdotool("click", "1")

@@ -6,6 +6,7 @@
 #include "platform/messagebox.h"
 #include "platform/webpanel.h"
 #include "resources/product.h"
+#include "tests/common/testkit.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -20,40 +21,6 @@ using lumo::palettes::Form2;
 using lumo::palettes::Form3;
 
 namespace {
-
-class FakeGuard : public lumo::platform::InstanceGuard {
-public:
-    bool another = false;
-    int asked = 0;
-    bool anotherInstanceRunning() override
-    {
-        ++asked;
-        return another;
-    }
-};
-
-struct ShownBox {
-    QWidget *parent;
-    QString text, title;
-    int style;
-};
-
-class FakeBoxes : public lumo::platform::MessageBoxService {
-public:
-    QList<ShownBox> shown;
-    void show(QWidget *parent, const QString &text, const QString &title, int style) override
-    {
-        shown.append({parent, text, title, style});
-    }
-};
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 // Records the order in which watched windows receive their close event.
 class CloseOrder : public QObject {
@@ -84,16 +51,15 @@ private Q_SLOTS:
     void closingWithoutPalettesCreatesNone();
 
 private:
-    FakeGuard m_guard;
-    FakeBoxes m_boxes;
+    lumo::test::FakeInstanceGuard m_guard;
+    lumo::test::FakeMessageBoxes m_boxes;
 };
 
 void TestForm1Startup::init()
 {
-    m_guard = FakeGuard();
-    m_boxes.shown.clear();
-    lumo::platform::SetInstanceGuard(&m_guard);
-    lumo::platform::SetMessageBoxService(&m_boxes);
+    m_guard.another = false;
+    m_guard.asked = 0;
+    m_boxes.calls.clear();
 }
 
 void TestForm1Startup::cleanup()
@@ -102,8 +68,6 @@ void TestForm1Startup::cleanup()
         window->close();
     DeleteClosedWindows();
     delete Form1::Existing();
-    lumo::platform::SetInstanceGuard(nullptr);
-    lumo::platform::SetMessageBoxService(nullptr);
 }
 
 void TestForm1Startup::loadSelectsTextResetsFlagAndStartsAdvert()
@@ -113,7 +77,7 @@ void TestForm1Startup::loadSelectsTextResetsFlagAndStartsAdvert()
     QVERIFY(form.Form_Load());
 
     QCOMPARE(m_guard.asked, 1);
-    QVERIFY(m_boxes.shown.isEmpty());
+    QVERIFY(m_boxes.calls.isEmpty());
     const QTextCursor cursor = form.Text1()->textCursor();
     QCOMPARE(cursor.position(), 0);
     QCOMPARE(cursor.selectionStart(), 0);
@@ -145,8 +109,8 @@ void TestForm1Startup::secondCopyShowsOnlyTheBox()
     Form1 &form = Form1::Instance();
     QVERIFY(!form.Form_Load());
 
-    QCOMPARE(m_boxes.shown.size(), 1);
-    const ShownBox box = m_boxes.shown.first();
+    QCOMPARE(m_boxes.calls.size(), 1);
+    const lumo::test::FakeMessageBoxes::Call box = m_boxes.calls.first();
     QCOMPARE(box.parent, nullptr);
     QCOMPARE(box.text, u"请唔好双开。"_s);
     QCOMPARE(box.title, u"温馨提示\uFF1A"_s);
@@ -159,7 +123,7 @@ void TestForm1Startup::secondCopyShowsOnlyTheBox()
 
 void TestForm1Startup::linkLabelsOpenHomePageAndForum()
 {
-    UrlRecorder recorder;
+    lumo::test::UrlRecorder recorder;
     QDesktopServices::setUrlHandler(u"https"_s, &recorder, "open");
     QDesktopServices::setUrlHandler(u"http"_s, &recorder, "open");
     Form1 &form = Form1::Instance();

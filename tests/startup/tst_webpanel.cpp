@@ -1,6 +1,7 @@
 // The advert web panel against a small HTTP server that the test runs on
 // 127.0.0.1: what renders, and how hostile or broken answers end.
 #include "platform/webpanel.h"
+#include "tests/common/testkit.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -157,15 +158,6 @@ WebPanelLimits QuickLimits(int timeoutMs = 5'000)
     limits.timeoutMs = timeoutMs;
     return limits;
 }
-
-// Records what the desktop was asked to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 } // namespace
 
@@ -432,7 +424,7 @@ void TestWebPanel::scriptsDoNotRun()
 
 void TestWebPanel::linksOpenOnlyWebAddresses()
 {
-    UrlRecorder recorder;
+    lumo::test::UrlRecorder recorder;
     const QStringList schemes{u"http"_s, u"https"_s, u"file"_s, u"javascript"_s, u"mailto"_s, u"ftp"_s};
     for (const QString &scheme : schemes)
         QDesktopServices::setUrlHandler(scheme, &recorder, "open");

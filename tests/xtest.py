@@ -1,7 +1,29 @@
-"""Closing a window the way a window manager's close box does, for the end-to-end tests."""
+"""X helpers for the end-to-end tests: xdotool, a window's position, and closing a window the
+way a window manager's close box does."""
 
 import ctypes
 import ctypes.util
+import subprocess
+import sys
+
+
+def fail(message):
+    print("FAIL:", message, file=sys.stderr)
+    sys.exit(1)
+
+
+def xdotool(*args, check=False, timeout=20.0):
+    """Runs xdotool and returns its output; with check, a failure fails the test."""
+    result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=timeout)
+    if check and result.returncode != 0:
+        fail(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
+    return result.stdout.strip()
+
+
+def window_origin(window):
+    """The screen position of a window's client area."""
+    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", window, check=True).splitlines())
+    return int(values["X"]), int(values["Y"])
 
 
 class _ClientMessage(ctypes.Structure):
