@@ -1,24 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "palettes/palette_layouts.h"
+#include "palettes/palette_window.h"
 
 namespace lumo::palettes {
 
-/// The symbol palette: one process-wide instance, created on first use, destroyed
-/// when closed. Its symbol buttons insert into the main text box.
-class Form2 : public QWidget {
+/// The symbol palette: one process-wide instance, created on first use, destroyed when closed.
+/// Its symbol buttons insert into the main text box.
+class Form2 : public PaletteWindow<Form2> {
     Q_OBJECT
-  public:
-    /// The one instance, created (not shown) if it does not exist.
-    static Form2 &Instance();
-    /// The instance if it exists, without creating one.
-    static Form2 *Existing();
-    /// Shows the one instance, modeless and without an owner, and makes it the
-    /// active window; creates it, laid out afresh, if it is not open.
-    static Form2 &Open();
-
-  private:
-    Form2();
+    friend class PaletteWindow<Form2>;
+    Form2() : PaletteWindow(Form2Layout(), kForm2CloseButton) {}
 };
 
 } // namespace lumo::palettes

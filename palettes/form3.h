@@ -1,27 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "palettes/palette_layouts.h"
+#include "palettes/palette_window.h"
 
 namespace lumo::palettes {
 
-/// The emoticon palette: one process-wide instance, created on first use, destroyed
-/// when closed. Its emoticon buttons insert into the main text box.
-class Form3 : public QWidget {
+/// The emoticon palette: one process-wide instance, created on first use, destroyed when closed.
+/// Its emoticon buttons insert into the main text box.
+class Form3 : public PaletteWindow<Form3> {
     Q_OBJECT
-  public:
-    /// The one instance, created (not shown) if it does not exist.
-    static Form3 &Instance();
-    /// The instance if it exists, without creating one.
-    static Form3 *Existing();
-    /// Shows the one instance, modeless and without an owner, and makes it the
-    /// active window; creates it, laid out afresh, if it is not open.
-    static Form3 &Open();
-
-  protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
-  private:
-    Form3();
+    friend class PaletteWindow<Form3>;
+    Form3() : PaletteWindow(Form3Layout(), kForm3CloseButton) {}
 };
 
 } // namespace lumo::palettes

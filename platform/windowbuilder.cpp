@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -27,6 +28,28 @@ QString ToQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Enter (main or keypad) anywhere in the window clicks its default button; Qt does that
+// itself only inside dialogs. Key presses that no control takes reach the window.
+class DefaultButtonKeys final : public QObject {
+  public:
+    explicit DefaultButtonKeys(QPushButton *button) : QObject(button), m_button(button) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        m_button->click();
+        return true;
+    }
+
+  private:
+    QPushButton *m_button;
+};
 
 QWidget *CreateControl(const ControlDef &def, QWidget *parent)
 {
@@ -54,7 +77,10 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
     case ControlType::Button: {
         auto *button = new QPushButton(caption, parent);
         button->setAutoDefault(false);
-        button->setDefault(def.flags & DefaultButton);
+        if (def.flags & DefaultButton) {
+            button->setDefault(true);
+            parent->window()->installEventFilter(new DefaultButtonKeys(button));
+        }
         if (def.flags & CancelButton)
             button->setShortcut(QKeySequence(Qt::Key_Escape));
         return button;
