@@ -146,7 +146,7 @@ bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::u
     }
 
     const std::size_t before = destination.size();
-    destination += platform::DecodeAnsi(mapped);
+    platform::DecodeAnsi(mapped, destination);
     if (destination.size() - before != stretch.size()) {
         destination.resize(before);
         if (error)

@@ -21,6 +21,8 @@ std::string EncodeAnsi(std::u16string_view text);
 /// without a valid continuation, or an unassigned four-byte code, gives U+FFFD; the bytes after a
 /// bad lead byte are read afresh.
 std::u16string DecodeAnsi(std::string_view bytes);
+/// The same, appended to `out`.
+void DecodeAnsi(std::string_view bytes, std::u16string &out);
 
 /// lstrlenA: the number of bytes before the first zero byte.
 int AnsiLength(std::string_view bytes);
