@@ -77,16 +77,9 @@ bool MapBytes(const std::string &bytes, std::string &mapped, std::size_t from, s
     return true;
 }
 
-// Width in bytes of the code page character at `at`: one (ASCII), two, or four: the GB18030
-// form of a character that code page 936 lacks, second byte a digit.
 std::size_t CharacterWidth(const std::string &bytes, std::size_t at)
 {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    if (lead < 0x81 || lead == 0xFF)
-        return 1;
-    if (at + 3 < bytes.size() && bytes[at + 1] >= '0' && bytes[at + 1] <= '9')
-        return 4;
-    return 2;
+    return platform::AnsiCharacterLength(reinterpret_cast<const unsigned char *>(bytes.data()), at, bytes.size());
 }
 
 // Puts the source's four-byte characters back over the mapped text. False when the mapped

@@ -34,23 +34,6 @@ constexpr int kSurrogateFourByteFirst = kBmpFourByteCount;
 constexpr int kSupplementaryFourByteFirst = 189000; // 90308130 = U+10000
 constexpr char16_t kReplacement = u'\uFFFD';
 
-bool IsTrail(unsigned char b)
-{
-    return b >= 0x40 && b <= 0xFE && b != 0x7F;
-}
-bool IsLead(unsigned char b)
-{
-    return b >= kLeadFirst && b <= kLeadLast;
-}
-bool IsFourByteSecond(unsigned char b)
-{
-    return b >= 0x30 && b <= 0x39;
-}
-
-int FourByteIndex(const unsigned char *b)
-{
-    return (((b[0] - 0x81) * 10 + (b[1] - 0x30)) * 126 + (b[2] - 0x81)) * 10 + (b[3] - 0x30);
-}
 
 char *WriteFourByte(char *p, int index)
 {
@@ -266,23 +249,12 @@ void DecodeAnsi(std::string_view bytes, std::u16string &out)
     std::size_t i = 0;
     while (i < n) {
         const unsigned char lead = b[i];
-        if (lead < 0x80) {
-            *o++ = lead;
-            ++i;
-            continue;
-        }
-        if (!IsLead(lead) || i + 1 >= n) {
-            *o++ = tables.decodeSingle[lead];
-            ++i;
-            continue;
-        }
-        const unsigned char second = b[i + 1];
-        if (IsTrail(second)) {
-            *o++ = tables.decodeDouble[(lead - kLeadFirst) * kTrailCount + (second - 0x40)];
+        switch (AnsiCharacterLength(b, i, n)) {
+        case 2:
+            *o++ = tables.decodeDouble[(lead - kLeadFirst) * kTrailCount + (b[i + 1] - 0x40)];
             i += 2;
-            continue;
-        }
-        if (IsFourByteSecond(second) && i + 3 < n && IsLead(b[i + 2]) && IsFourByteSecond(b[i + 3])) {
+            break;
+        case 4: {
             const int index = FourByteIndex(b + i);
             if (index < kBmpFourByteCount) {
                 *o++ = tables.decodeFour[index];
@@ -297,12 +269,18 @@ void DecodeAnsi(std::string_view bytes, std::u16string &out)
                 *o++ = kReplacement; // a well-formed but unassigned four-byte code
             }
             i += 4;
-            continue;
+            break;
         }
-        // A lead byte without a valid continuation: one replacement character, and the byte after
-        // it is read afresh, so an ASCII character there survives.
-        *o++ = kReplacement;
-        ++i;
+        default:
+            // ASCII, a single-byte code, or the last byte; a lead byte without a valid
+            // continuation is one replacement character, and the byte after it is read
+            // afresh, so an ASCII character there survives.
+            *o++ = lead < 0x80 ? lead
+                   : lead >= kLeadFirst && lead <= kLeadLast && i + 1 < n ? kReplacement
+                                                                          : tables.decodeSingle[lead];
+            ++i;
+            break;
+        }
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
 }

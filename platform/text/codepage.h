@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,28 @@ std::string EncodeAnsi(std::u16string_view text);
 std::u16string DecodeAnsi(std::string_view bytes);
 /// The same, appended to `out`.
 void DecodeAnsi(std::string_view bytes, std::u16string &out);
+
+/// Length in bytes of the code page character that starts at `b[at]` (`at < n`): 2 for a lead
+/// byte and a trail byte, 4 for a GB18030 four-byte form (second and fourth bytes digits), else 1.
+inline std::size_t AnsiCharacterLength(const unsigned char *b, std::size_t at, std::size_t n)
+{
+    const auto isLead = [](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
+    const auto isDigit = [](unsigned char c) { return c >= 0x30 && c <= 0x39; };
+    if (!isLead(b[at]) || at + 1 >= n)
+        return 1;
+    const unsigned char second = b[at + 1];
+    if (second >= 0x40 && second <= 0xFE && second != 0x7F)
+        return 2;
+    if (isDigit(second) && at + 3 < n && isLead(b[at + 2]) && isDigit(b[at + 3]))
+        return 4;
+    return 1;
+}
+
+/// The GB18030 index of the four-byte form at `b` (81 30 81 30 is 0).
+inline int FourByteIndex(const unsigned char *b)
+{
+    return (((b[0] - 0x81) * 10 + (b[1] - 0x30)) * 126 + (b[2] - 0x81)) * 10 + (b[3] - 0x30);
+}
 
 /// lstrlenA: the number of bytes before the first zero byte.
 int AnsiLength(std::string_view bytes);

@@ -10,6 +10,7 @@
 #include <opencc/Exception.hpp>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
+#include <unicode/utf8.h>
 #include <span>
 #include <stdexcept>
 
@@ -35,32 +36,16 @@
 namespace lumo::platform::detail {
 namespace {
 
-bool IsLead(unsigned char b)
-{
-    return b >= 0x81 && b <= 0xFE;
-}
-bool IsTrail(unsigned char b)
-{
-    return b >= 0x40 && b <= 0xFE && b != 0x7F;
-}
-bool IsDigit(unsigned char b)
-{
-    return b >= 0x30 && b <= 0x39;
-}
-
 std::u32string FromUtf8(std::string_view s)
 {
     std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size())
+    const auto n = static_cast<std::int32_t>(s.size());
+    for (std::int32_t i = 0; i < n;) {
+        UChar32 c;
+        U8_NEXT(s.data(), i, n, c);
+        if (c < 0)
             throw std::runtime_error("a dictionary holds text that is not UTF-8");
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k)
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(c);
-        i += extra + 1;
+        out.push_back(static_cast<char32_t>(c));
     }
     return out;
 }
@@ -115,21 +100,16 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
     while (i < n) {
         starts.push_back(static_cast<std::uint32_t>(i));
         const unsigned char lead = b[i];
-        if (lead < 0x80 || lead == 0x80 || lead == 0xFF) {
-            units.push_back(lead);
-            ++i;
-        } else if (i + 1 < n && IsTrail(b[i + 1])) {
+        const std::size_t length = AnsiCharacterLength(b, i, n);
+        if (length == 2)
             units.push_back((Unit{lead} << 8) | b[i + 1]);
-            i += 2;
-        } else if (i + 3 < n && IsDigit(b[i + 1]) && IsLead(b[i + 2]) && IsDigit(b[i + 3])) {
-            const Unit index =
-                (((lead - 0x81) * 10 + (b[i + 1] - 0x30)) * 126 + (b[i + 2] - 0x81)) * 10 + (b[i + 3] - 0x30);
-            units.push_back(0x10000 + index);
-            i += 4;
-        } else {
-            units.push_back(0x100 + lead);
-            ++i;
-        }
+        else if (length == 4)
+            units.push_back(0x10000 + static_cast<Unit>(FourByteIndex(b + i)));
+        else if (lead < 0x81 || lead == 0xFF)
+            units.push_back(lead);
+        else
+            units.push_back(0x100 + lead); // a lead byte without its trail
+        i += length;
     }
     starts.push_back(static_cast<std::uint32_t>(n));
 }
@@ -533,13 +513,6 @@ std::size_t ScriptEngine::MapWindow(const Unit *u, const std::uint32_t *starts, 
         }
     }
     return i;
-}
-
-std::string ScriptEngine::Map(std::string_view bytes) const
-{
-    std::string out(bytes.size(), '\0');
-    Map(bytes.data(), bytes.size(), out.data());
-    return out;
 }
 
 } // namespace lumo::platform::detail

@@ -47,9 +47,6 @@ class ScriptEngine {
     /// Maps n bytes from src into dest (which may be src itself); dest receives exactly n bytes.
     void Map(const char *src, std::size_t n, char *dest) const;
 
-    /// The same mapping as a string, for tests and tools.
-    std::string Map(std::string_view bytes) const;
-
   private:
     struct Node {
         Unit unit;
