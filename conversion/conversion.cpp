@@ -79,7 +79,8 @@ bool MapBytes(const std::string &bytes, std::string &mapped, std::size_t from, s
 
 std::size_t CharacterWidth(const std::string &bytes, std::size_t at)
 {
-    return platform::AnsiCharacterLength(reinterpret_cast<const unsigned char *>(bytes.data()), at, bytes.size());
+    return platform::AnsiCharacterLength(reinterpret_cast<const unsigned char *>(bytes.data()), at,
+                                         bytes.size());
 }
 
 // Puts the source's four-byte characters back over the mapped text. False when the mapped

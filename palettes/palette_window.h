@@ -5,7 +5,6 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <string_view>
 
 namespace lumo::palettes {
@@ -13,8 +12,7 @@ namespace lumo::palettes {
 /// What both palette windows are: one process-wide instance, created on first use and
 /// destroyed when closed; every button but the close button inserts its own caption into
 /// the main text box.
-template <class Form>
-class PaletteWindow : public QWidget {
+template <class Form> class PaletteWindow : public QWidget {
   public:
     /// The one instance, created (not shown) if it does not exist.
     static Form &Instance()

@@ -147,7 +147,6 @@ private:
         // No compression: the size cap then bounds what the server can make us hold.
         request.setRawHeader("Accept-Encoding", "identity");
         request.setRawHeader("Accept", m_kind == Kind::Page ? "text/html" : "image/png,image/jpeg,image/gif,image/bmp");
-        request.setTransferTimeout(m_limits.timeoutMs);
         m_reply = m_network.get(request);
         m_reply->setReadBufferSize(64 * 1024);
         m_body.clear();

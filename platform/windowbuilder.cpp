@@ -154,7 +154,7 @@ void BuildWindow(QWidget &window, const WindowDef &def)
                      [](const auto &a, const auto &b) { return a.first->tabIndex < b.first->tabIndex; });
     QWidget *previous = nullptr;
     for (const auto &[control, widget] : built) {
-        if (widget->focusPolicy() == Qt::NoFocus || (control->flags & Invisible))
+        if (widget->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)
             QWidget::setTabOrder(previous, widget);

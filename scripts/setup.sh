@@ -29,6 +29,10 @@ fi
 
 sudo_cmd=()
 if [[ $(id -u) -ne 0 ]]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: missing packages: ${missing[*]}; run this script as root, or install sudo" >&2
+    exit 1
+  fi
   sudo_cmd=(sudo)
 fi
 

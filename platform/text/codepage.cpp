@@ -34,7 +34,6 @@ constexpr int kSurrogateFourByteFirst = kBmpFourByteCount;
 constexpr int kSupplementaryFourByteFirst = 189000; // 90308130 = U+10000
 constexpr char16_t kReplacement = u'\uFFFD';
 
-
 char *WriteFourByte(char *p, int index)
 {
     p[0] = static_cast<char>(0x81 + index / 12600);
@@ -227,7 +226,8 @@ std::string EncodeAnsi(std::u16string_view text)
     char *p = out.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
@@ -275,9 +275,10 @@ void DecodeAnsi(std::string_view bytes, std::u16string &out)
             // ASCII, a single-byte code, or the last byte; a lead byte without a valid
             // continuation is one replacement character, and the byte after it is read
             // afresh, so an ASCII character there survives.
-            *o++ = lead < 0x80 ? lead
-                   : lead >= kLeadFirst && lead <= kLeadLast && i + 1 < n ? kReplacement
-                                                                          : tables.decodeSingle[lead];
+            if (lead >= kLeadFirst && lead <= kLeadLast && i + 1 < n)
+                *o++ = kReplacement;
+            else
+                *o++ = tables.decodeSingle[lead];
             ++i;
             break;
         }

@@ -10,9 +10,9 @@
 #include <opencc/Exception.hpp>
 #include <opencc/Lexicon.hpp>
 #include <opencc/MarisaDict.hpp>
-#include <unicode/utf8.h>
 #include <span>
 #include <stdexcept>
+#include <unicode/utf8.h>
 
 // OpenCC's s2tw configuration segments the text by longest match in STPhrases, converts each
 // segment with STPhrases and STCharacters, and then maps TWVariants over the result; TWVariants
