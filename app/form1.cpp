@@ -4,6 +4,7 @@
 #include "palettes/form3.h"
 #include "palettes/insert_at_caret.h"
 #include "palettes/main_symbols.h"
+#include "palettes/palette_buttons.h"
 #include "platform/clicks.h"
 #include "platform/clipboard.h"
 #include "platform/instance_guard.h"
@@ -135,11 +136,7 @@ Form1::Form1()
     connect(Button("Command22"), &QPushButton::clicked, this, &Form1::Command22Click);
 
     // The quick-insert buttons show what they insert: each inserts its caption.
-    for (const platform::ControlDef &symbol : palettes::MainWindowSymbols()) {
-        const QString text = QString::fromUtf16(symbol.caption.data(), symbol.caption.size());
-        connect(Button(symbol.name), &QPushButton::clicked, this,
-                [this, text] { palettes::InsertAtCaret(m_text1, text); });
-    }
+    palettes::ConnectPaletteButtons(*this, palettes::MainWindowSymbols());
 
     // The palettes always write into this window's Text1. Should they outlive
     // the window, the main window is made again, loaded but hidden.

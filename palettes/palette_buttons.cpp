@@ -7,16 +7,17 @@
 
 namespace lumo::palettes {
 
-void ConnectPaletteButtons(QWidget &window, const platform::WindowDef &def, std::string_view closeButton)
+void ConnectPaletteButtons(QWidget &window, std::span<const platform::ControlDef> controls,
+                           std::string_view closeButton)
 {
-    for (const platform::ControlDef &control : def.controls) {
+    for (const platform::ControlDef &control : controls) {
         if (control.type != platform::ControlType::Button)
             continue;
         auto *button =
             window.findChild<QPushButton *>(QString::fromLatin1(control.name.data(), control.name.size()));
         if (!button)
             continue;
-        if (control.name == closeButton) {
+        if (!closeButton.empty() && control.name == closeButton) {
             QObject::connect(button, &QPushButton::clicked, &window, &QWidget::close);
             continue;
         }

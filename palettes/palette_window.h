@@ -42,7 +42,7 @@ template <class Form> class PaletteWindow : public QWidget {
         setAttribute(Qt::WA_DeleteOnClose);
         platform::BuildWindow(*this, layout);
         platform::PlaceWindow(*this, layout);
-        ConnectPaletteButtons(*this, layout, closeButton);
+        ConnectPaletteButtons(*this, layout.controls, closeButton);
     }
 
   private:
