@@ -23,7 +23,6 @@ struct LoadState {
     std::mutex mutex;
     std::string dataDir = LUMO_OPENCC_DATA_DIR;
     bool attempted = false;
-    const detail::ScriptEngine *engine = nullptr;
     std::string error;
     std::vector<std::unique_ptr<const detail::ScriptEngine>> loaded;
 };
@@ -44,15 +43,15 @@ const detail::ScriptEngine *Engine()
         state.attempted = true;
         try {
             state.loaded.push_back(detail::ScriptEngine::Load(state.dataDir));
-            state.engine = state.loaded.back().get();
-            state.ready.store(state.engine, std::memory_order_release);
+            state.ready.store(state.loaded.back().get(), std::memory_order_release);
         } catch (const std::exception &e) {
             state.error = e.what();
         }
     }
-    if (state.engine == nullptr)
+    const detail::ScriptEngine *engine = state.ready.load(std::memory_order_relaxed);
+    if (engine == nullptr)
         lastError = state.error;
-    return state.engine;
+    return engine;
 }
 
 int Fail(std::string message)
@@ -112,7 +111,6 @@ void SetScriptMapDataDirForTesting(const std::string &dataDir)
     state.dataDir = dataDir.empty() ? std::string(LUMO_OPENCC_DATA_DIR)
                                     : std::filesystem::absolute(dataDir).lexically_normal().string();
     state.attempted = false;
-    state.engine = nullptr;
     state.ready.store(nullptr, std::memory_order_release);
     state.error.clear();
 }
