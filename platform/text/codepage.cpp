@@ -1,7 +1,5 @@
 #include "platform/text/codepage.h"
 
-#include "platform/text/scriptengine.h"
-
 #include <array>
 #include <cstdint>
 #include <cstdio>

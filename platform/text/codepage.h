@@ -50,4 +50,9 @@ inline int FourByteIndex(const unsigned char *b)
 /// lstrlenA: the number of bytes before the first zero byte.
 int AnsiLength(std::string_view bytes);
 
+namespace detail {
+/// Appends the code page bytes of one code point, as EncodeAnsi writes them.
+void AppendAnsi(std::string &out, char32_t c);
+} // namespace detail
+
 } // namespace lumo::platform

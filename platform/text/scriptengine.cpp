@@ -3,22 +3,12 @@
 #include "platform/text/codepage.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <compare>
-#include <cstdio>
 #include <cstring>
-#include <opencc/Exception.hpp>
-#include <opencc/Lexicon.hpp>
-#include <opencc/MarisaDict.hpp>
-#include <span>
-#include <stdexcept>
-#include <unicode/utf8.h>
 
-// OpenCC's s2tw configuration segments the text by longest match in STPhrases, converts each
-// segment with STPhrases and STCharacters, and then maps TWVariants over the result; TWVariants
-// holds single characters only, so that last step is a character map. We do the same here, but
-// over code page bytes and with our own tables, built once from OpenCC's dictionaries: no
-// per-segment strings, no conversion to UTF-8 and back, and our own rows first.
+// The table (built by platform/text/tablegen from OpenCC's s2tw dictionaries and our own rows)
+// holds a phrase trie whose values are already fully converted, and a character map. Mapping is
+// OpenCC's s2tw over code page bytes: segment by longest match, convert each segment, with no
+// per-segment strings and no conversion to UTF-8 and back.
 //
 // Greedy longest match sometimes swallows the first character of the next word (被发明 read as
 // 被发|明 gives 被髮明). Where the phrase chosen at a position ends inside one of our rows, we
@@ -26,7 +16,7 @@
 // row (B), and take B when it has
 //   1. fewer segments (参与制|造 against 参与|制造: a tie), else
 //   2. fewer one-character segments (参与|制造 has none), else
-//   3. nothing but "free" characters (被, 这, 一 ...; FreeCharacters()) as one-character
+//   3. nothing but "free" characters (被, 这, 一 ...; see the table builder) as one-character
 //      segments in front of our row: 被|发明, 一|只只, 这|只能, but not 控|制成|本.
 // Otherwise the greedy reading stays. So 头发生长 stays 头发|生长 (B: 头|发生, and 头 is not
 // free), and 前头发生 converts right because 前头 is a row of its own. The comparison stops at
@@ -34,59 +24,6 @@
 // (送了, 懂了 ...), and counting them would make 被发|送了 look better than 被|发送|了.
 
 namespace lumo::platform::detail {
-namespace {
-
-std::u32string FromUtf8(std::string_view s)
-{
-    std::u32string out;
-    const auto n = static_cast<std::int32_t>(s.size());
-    for (std::int32_t i = 0; i < n;) {
-        UChar32 c;
-        U8_NEXT(s.data(), i, n, c);
-        if (c < 0)
-            throw std::runtime_error("a dictionary holds text that is not UTF-8");
-        out.push_back(static_cast<char32_t>(c));
-    }
-    return out;
-}
-
-std::vector<Unit> UnitsOf(std::string_view bytes)
-{
-    std::vector<Unit> units;
-    std::vector<std::uint32_t> starts;
-    SplitUnits(bytes, units, starts);
-    return units;
-}
-
-opencc::MarisaDictPtr LoadDictionary(const std::string &dataDir, const char *name)
-{
-    // Always an absolute path: OpenCC's own loader tries the working directory first.
-    const std::string path = dataDir + "/" + name;
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        throw std::runtime_error("cannot open the dictionary " + path + ": " + std::strerror(errno));
-    // OpenCC checks this header too, but leaks a buffer when it does not match.
-    static constexpr std::string_view kHeader = "OPENCC_MARISA_0.2.5";
-    char header[kHeader.size()];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
-        std::string_view(header, sizeof header) != kHeader || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        throw std::runtime_error("cannot read the dictionary " + path + ": not an OpenCC dictionary");
-    }
-    try {
-        opencc::MarisaDictPtr dict = opencc::MarisaDict::NewFromFile(file);
-        std::fclose(file);
-        return dict;
-    } catch (const opencc::Exception &e) {
-        std::fclose(file);
-        throw std::runtime_error("cannot read the dictionary " + path + ": " + e.what());
-    } catch (const std::exception &e) {
-        std::fclose(file);
-        throw std::runtime_error("cannot read the dictionary " + path + ": " + e.what());
-    }
-}
-
-} // namespace
 
 void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<std::uint32_t> &starts)
 {
@@ -114,250 +51,66 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
     starts.push_back(static_cast<std::uint32_t>(n));
 }
 
-class ScriptEngine::Builder {
-  public:
-    explicit Builder(ScriptEngine &engine) : e_(engine) {}
+namespace {
 
-    void Run(const std::string &dataDir)
-    {
-        const opencc::MarisaDictPtr phrases = LoadDictionary(dataDir, "STPhrases.ocd2");
-        const opencc::MarisaDictPtr characters = LoadDictionary(dataDir, "STCharacters.ocd2");
-        const opencc::MarisaDictPtr variants = LoadDictionary(dataDir, "TWVariants.ocd2");
-
-        for (const auto &entry : *variants->GetLexicon())
-            AddVariant(entry->Key(), entry->GetDefault());
-        for (const auto &entry : *characters->GetLexicon())
-            AddCharacter(entry->Key(), entry->GetDefault());
-        for (const auto &[from, to] : variants_)
-            if (!chars_.contains(from))
-                chars_[from] = to;
-        BuildCharacterTables();
-        e_.free_.assign(0x10000, false);
-        for (char32_t c : FromUtf8(FreeCharacters())) {
-            std::string bytes;
-            AppendAnsi(bytes, c);
-            if (const Unit unit = UnitsOf(bytes).front(); unit < 0x10000)
-                e_.free_[unit] = true;
-        }
-
-        const std::vector<OverrideRow> rows = OverrideRows();
-        for (const OverrideRow &row : rows)
-            if (row.value == nullptr)
-                rowReadings_[FromUtf8(row.key)];
-        for (const auto &entry : *phrases->GetLexicon()) {
-            const std::u32string key = FromUtf8(entry->Key());
-            const std::u32string value = Variants(FromUtf8(entry->GetDefault()));
-            if (!rowReadings_.empty())
-                if (const auto found = rowReadings_.find(key); found != rowReadings_.end())
-                    found->second = value;
-            AddPhrase(key, value, false);
-        }
-        for (const OverrideRow &row : rows) {
-            const std::u32string key = FromUtf8(row.key);
-            std::u32string value;
-            if (row.value != nullptr) {
-                value = FromUtf8(row.value);
-            } else if (const auto found = rowReadings_.find(key); !found->second.empty()) {
-                value = found->second;
-            } else {
-                for (char32_t c : key)
-                    value.push_back(MapChar(c));
-            }
-            AddPhrase(key, value, true);
-        }
-        BuildTrie();
-    }
-
-  private:
-    struct Pending {
-        std::uint32_t keyOffset; // into keyUnits_
-        std::uint32_t keyLength;
-        std::uint32_t valueOffset; // into e_.values_
-        std::uint32_t sequence;
-        bool ours;
-    };
-
-    char32_t MapChar(char32_t c) const
-    {
-        const auto found = chars_.find(c);
-        return found == chars_.end() ? c : found->second;
-    }
-
-    std::u32string Variants(std::u32string s) const
-    {
-        for (char32_t &c : s)
-            if (const auto found = variants_.find(c); found != variants_.end())
-                c = found->second;
-        return s;
-    }
-
-    void AddVariant(const std::string &key, const std::string &value)
-    {
-        const std::u32string k = FromUtf8(key);
-        const std::u32string v = FromUtf8(value);
-        if (k.size() == 1 && v.size() == 1)
-            variants_[k[0]] = v[0];
-    }
-
-    void AddCharacter(const std::string &key, const std::string &value)
-    {
-        const std::u32string k = FromUtf8(key);
-        const std::u32string v = Variants(FromUtf8(value));
-        if (k.size() == 1 && v.size() == 1)
-            chars_[k[0]] = v[0];
-    }
-
-    void BuildCharacterTables()
-    {
-        e_.charSmall_.assign(0x10000, 0);
-        for (const auto &[from, to] : chars_) {
-            if (from == to)
-                continue;
-            std::string key, value;
-            AppendAnsi(key, from);
-            AppendAnsi(value, to);
-            if (key.size() != value.size()) // the character keeps its bytes' length or stays
-                continue;
-            const Unit unit = UnitsOf(key).front();
-            if (key.size() == 2)
-                e_.charSmall_[unit] = static_cast<std::uint16_t>(UnitsOf(value).front());
-            else if (key.size() == 4)
-                e_.charLarge_[unit] = value;
-        }
-    }
-
-    void AddPhrase(const std::u32string &key, const std::u32string &value, bool ours)
-    {
-        if (key.size() < 2)
-            return;
-        keyBytes_.clear();
-        for (char32_t c : key)
-            AppendAnsi(keyBytes_, c);
-        const auto valueOffset = static_cast<std::uint32_t>(e_.values_.size());
-        for (char32_t c : value)
-            AppendAnsi(e_.values_, c);
-        // A stretch whose reading has another length, or another byte length, keeps its characters.
-        if (key.size() != value.size() || e_.values_.size() - valueOffset != keyBytes_.size()) {
-            e_.values_.resize(valueOffset);
-            e_.values_ += keyBytes_;
-        }
-        SplitUnits(keyBytes_, units_, starts_);
-        const auto keyOffset = static_cast<std::uint32_t>(keyUnits_.size());
-        keyUnits_.insert(keyUnits_.end(), units_.begin(), units_.end());
-        pending_.push_back({keyOffset, static_cast<std::uint32_t>(units_.size()), valueOffset,
-                            static_cast<std::uint32_t>(pending_.size()), ours});
-    }
-
-    std::span<const Unit> Key(const Pending &p) const
-    {
-        return {keyUnits_.data() + p.keyOffset, p.keyLength};
-    }
-
-    void BuildTrie()
-    {
-        // Our rows come after OpenCC's entries, so where both have a key, the later one counts.
-        std::sort(pending_.begin(), pending_.end(), [this](const Pending &a, const Pending &b) {
-            const auto ka = Key(a), kb = Key(b);
-            const auto order =
-                std::lexicographical_compare_three_way(ka.begin(), ka.end(), kb.begin(), kb.end());
-            return order != 0 ? order < 0 : a.sequence < b.sequence;
-        });
-        std::vector<Pending> unique;
-        unique.reserve(pending_.size());
-        for (const Pending &p : pending_)
-            e_.maxKeyLength_ = std::max<std::size_t>(e_.maxKeyLength_, p.keyLength);
-        for (const Pending &p : pending_) {
-            if (!unique.empty() && std::ranges::equal(Key(unique.back()), Key(p)))
-                unique.back() = p;
-            else
-                unique.push_back(p);
-        }
-        auto unitAt = [&](std::size_t index, std::size_t depth) {
-            return keyUnits_[unique[index].keyOffset + depth];
-        };
-
-        e_.rootSmall_.assign(0x10000, 0);
-        e_.oursFirst_.assign(0x10000, false);
-        e_.nodes_.assign(1, Node{0, 0, 0, -1});
-        e_.nodes_.reserve(unique.size() * 2);
-        e_.entries_.reserve(unique.size());
-        struct Work {
-            std::uint32_t node, lo, hi, depth;
-        };
-        std::vector<Work> queue;
-        queue.reserve(unique.size() * 2);
-        for (std::size_t lo = 0; lo < unique.size();) {
-            std::size_t hi = lo;
-            const Unit first = unitAt(lo, 0);
-            while (hi < unique.size() && unitAt(hi, 0) == first)
-                ++hi;
-            const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
-            e_.nodes_.push_back(Node{first, 0, 0, -1});
-            if (first < 0x10000)
-                e_.rootSmall_[first] = node;
-            else
-                e_.rootLarge_[first] = node;
-            queue.push_back({node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), 1});
-            lo = hi;
-        }
-        for (std::size_t q = 0; q < queue.size(); ++q) {
-            Work w = queue[q];
-            if (unique[w.lo].keyLength == w.depth) {
-                const Pending &p = unique[w.lo];
-                e_.nodes_[w.node].entry = static_cast<std::int32_t>(e_.entries_.size());
-                e_.entries_.push_back(Entry{p.valueOffset, p.ours});
-                if (p.ours) {
-                    const Unit first = unitAt(w.lo, 0);
-                    if (first < 0x10000)
-                        e_.oursFirst_[first] = true;
-                    else
-                        e_.oursFirstLarge_ = true;
-                }
-                ++w.lo;
-            }
-            const auto firstChild = static_cast<std::uint32_t>(e_.nodes_.size());
-            for (std::size_t lo = w.lo; lo < w.hi;) {
-                std::size_t hi = lo;
-                const Unit unit = unitAt(lo, w.depth);
-                while (hi < w.hi && unitAt(hi, w.depth) == unit)
-                    ++hi;
-                const auto node = static_cast<std::uint32_t>(e_.nodes_.size());
-                e_.nodes_.push_back(Node{unit, 0, 0, -1});
-                queue.push_back(
-                    {node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), w.depth + 1});
-                lo = hi;
-            }
-            e_.nodes_[w.node].firstChild = firstChild;
-            e_.nodes_[w.node].childCount = static_cast<std::uint32_t>(e_.nodes_.size()) - firstChild;
-        }
-    }
-
-    ScriptEngine &e_;
-    std::unordered_map<char32_t, char32_t> variants_;
-    std::unordered_map<char32_t, char32_t> chars_;
-    std::unordered_map<std::u32string, std::u32string> rowReadings_; // OpenCC's readings of our rows
-    std::vector<Unit> keyUnits_;
-    std::vector<Pending> pending_;
-    std::string keyBytes_;
-    std::vector<Unit> units_;
-    std::vector<std::uint32_t> starts_;
-};
-
-std::unique_ptr<const ScriptEngine> ScriptEngine::Load(const std::string &dataDir)
+template <typename T>
+bool Take(std::span<const unsigned char> data, const TableHeader &header, Section section,
+          std::span<const T> &out, std::size_t expectedCount, std::string &error)
 {
-    std::unique_ptr<ScriptEngine> engine(new ScriptEngine);
-    Builder(*engine).Run(dataDir);
-    return engine;
+    const SectionSpan span = header.sections[static_cast<std::uint32_t>(section)];
+    if (span.offset % 16 != 0 || span.offset > data.size() || span.size > data.size() - span.offset ||
+        span.size % sizeof(T) != 0 || (expectedCount != 0 && span.size / sizeof(T) != expectedCount)) {
+        error = "the Chinese character table is damaged (section " +
+                std::to_string(static_cast<std::uint32_t>(section)) + ")";
+        return false;
+    }
+    out = {reinterpret_cast<const T *>(data.data() + span.offset), span.size / sizeof(T)};
+    return true;
+}
+
+} // namespace
+
+bool ScriptEngine::Open(std::span<const unsigned char> data, std::string &error)
+{
+    if (data.size() < sizeof(TableHeader) || reinterpret_cast<std::uintptr_t>(data.data()) % 16 != 0) {
+        error = "the Chinese character table is missing";
+        return false;
+    }
+    TableHeader header;
+    std::memcpy(&header, data.data(), sizeof header);
+    if (std::memcmp(header.magic, kTableMagic, sizeof kTableMagic) != 0 || header.version != kTableVersion) {
+        error = "the Chinese character table is not of this program's version";
+        return false;
+    }
+    constexpr std::size_t kSmall = 0x10000;
+    if (!Take(data, header, Section::RootSmall, rootSmall_, kSmall, error) ||
+        !Take(data, header, Section::RootLarge, rootLarge_, 0, error) ||
+        !Take(data, header, Section::Nodes, nodes_, 0, error) ||
+        !Take(data, header, Section::Entries, entries_, 0, error) ||
+        !Take(data, header, Section::Values, values_, 0, error) ||
+        !Take(data, header, Section::CharacterSmall, charSmall_, kSmall, error) ||
+        !Take(data, header, Section::CharacterLarge, charLarge_, 0, error) ||
+        !Take(data, header, Section::Normal, normal_, kSmall, error) ||
+        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error) ||
+        !Take(data, header, Section::OursFirst, oursFirst_, kSmall, error) ||
+        !Take(data, header, Section::Free, free_, kSmall, error))
+        return false;
+    if (nodes_.empty()) {
+        error = "the Chinese character table is damaged (no phrases)";
+        return false;
+    }
+    oursFirstLarge_ = header.oursFirstLarge != 0;
+    maxKeyLength_ = header.maxKeyLength;
+    return true;
 }
 
 std::uint32_t ScriptEngine::RootNode(Unit unit) const
 {
     if (unit < 0x10000)
         return rootSmall_[unit];
-    if (rootLarge_.empty())
-        return 0;
-    const auto found = rootLarge_.find(unit);
-    return found == rootLarge_.end() ? 0 : found->second;
+    const auto found = std::lower_bound(rootLarge_.begin(), rootLarge_.end(), unit,
+                                        [](const LargeRoot &r, Unit u) { return r.unit < u; });
+    return found != rootLarge_.end() && found->unit == unit ? found->node : 0;
 }
 
 ScriptEngine::Match ScriptEngine::Longest(const Unit *units, std::size_t count, std::size_t limit) const
@@ -377,10 +130,11 @@ ScriptEngine::Match ScriptEngine::Longest(const Unit *units, std::size_t count, 
 
 std::uint32_t ScriptEngine::ChildNode(std::uint32_t node, Unit next) const
 {
-    const Node &n = nodes_[node];
-    const Node *first = nodes_.data() + n.firstChild;
-    const Node *last = first + n.childCount;
-    const Node *child = std::lower_bound(first, last, next, [](const Node &c, Unit u) { return c.unit < u; });
+    const TrieNode &n = nodes_[node];
+    const TrieNode *first = nodes_.data() + n.firstChild;
+    const TrieNode *last = first + n.childCount;
+    const TrieNode *child =
+        std::lower_bound(first, last, next, [](const TrieNode &c, Unit u) { return c.unit < u; });
     return (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
 }
 
@@ -434,17 +188,27 @@ bool ScriptEngine::PreferSplit(const Unit *units, std::size_t i, std::size_t len
 void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const
 {
     if (length == 2) {
-        const std::uint16_t to = charSmall_[unit];
-        if (to != 0) {
-            dest[0] = static_cast<char>(to >> 8);
-            dest[1] = static_cast<char>(to & 0xFF);
-            return;
+        // Written from the unit, not copied from src: the unit may be the normal form of src.
+        const std::uint16_t mapped = charSmall_[unit];
+        const Unit to = mapped != 0 ? mapped : unit;
+        dest[0] = static_cast<char>(to >> 8);
+        dest[1] = static_cast<char>(to & 0xFF);
+        return;
+    }
+    if (length == 4 && unit >= 0x10000) {
+        const auto found = std::lower_bound(charLarge_.begin(), charLarge_.end(), unit,
+                                            [](const LargeCharacter &c, Unit u) { return c.unit < u; });
+        if (found != charLarge_.end() && found->unit == unit) {
+            std::memcpy(dest, found->bytes, 4);
+        } else {
+            // Likewise from the unit: the four-byte form with that index.
+            const Unit index = unit - 0x10000;
+            dest[0] = static_cast<char>(0x81 + index / 12600);
+            dest[1] = static_cast<char>(0x30 + index / 1260 % 10);
+            dest[2] = static_cast<char>(0x81 + index / 10 % 126);
+            dest[3] = static_cast<char>(0x30 + index % 10);
         }
-    } else if (length == 4 && !charLarge_.empty()) {
-        if (const auto found = charLarge_.find(unit); found != charLarge_.end()) {
-            std::memcpy(dest, found->second.data(), 4);
-            return;
-        }
+        return;
     }
     if (dest != src)
         std::memmove(dest, src, length);
@@ -464,6 +228,19 @@ void ScriptEngine::Map(const char *src, std::size_t n, char *dest) const
     while (pos < n) {
         const std::size_t windowEnd = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
         SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
+        // Compatibility ideographs are read as the characters they stand for.
+        for (Unit &unit : units) {
+            if (unit < 0x10000) {
+                if (normal_[unit] != 0)
+                    unit = normal_[unit];
+            } else if (!normalLarge_.empty()) {
+                const auto found =
+                    std::lower_bound(normalLarge_.begin(), normalLarge_.end(), unit,
+                                     [](const LargeNormal &entry, Unit u) { return entry.unit < u; });
+                if (found != normalLarge_.end() && found->unit == unit)
+                    unit = found->normal;
+            }
+        }
         const std::size_t count = units.size();
         const std::size_t commitLimit = windowEnd == n ? count : count - margin;
         const std::size_t committed =

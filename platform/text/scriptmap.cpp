@@ -2,56 +2,38 @@
 
 #include "platform/text/scriptengine.h"
 
-#include <atomic>
-#include <filesystem>
 #include <limits>
-#include <memory>
-#include <mutex>
-#include <stdexcept>
-#include <vector>
+#include <string>
+
+// The table is linked into the program (platform/text/scripttable_data.cpp.in).
+extern "C" const unsigned char lumo_script_table[];
+extern "C" const unsigned char lumo_script_table_end[];
 
 namespace lumo::platform {
 namespace {
 
 thread_local std::string lastError;
 
-// The engine is loaded once per process, on first use, and never freed while the process runs:
-// threads hold plain pointers to it. A failed load is remembered too, so a missing dictionary
-// costs one attempt, not one per call.
-struct LoadState {
-    std::atomic<const detail::ScriptEngine *> ready{nullptr}; // set once loaded: the lock-free path
-    std::mutex mutex;
-    std::string dataDir = LUMO_OPENCC_DATA_DIR;
-    bool attempted = false;
-    std::string error;
-    std::vector<std::unique_ptr<const detail::ScriptEngine>> loaded;
+struct CompiledEngine {
+    detail::ScriptEngine engine;
+    std::string error; // why the table could not be read; empty when it could
+    bool ok = false;
+    CompiledEngine()
+    {
+        const auto size = static_cast<std::size_t>(lumo_script_table_end - lumo_script_table);
+        ok = engine.Open({lumo_script_table, size}, error);
+    }
 };
 
-LoadState &State()
-{
-    static LoadState state;
-    return state;
-}
-
+// Opened on first use; nothing is read or built, the table is used where it lies.
 const detail::ScriptEngine *Engine()
 {
-    LoadState &state = State();
-    if (const detail::ScriptEngine *engine = state.ready.load(std::memory_order_acquire))
-        return engine;
-    std::lock_guard lock(state.mutex);
-    if (!state.attempted) {
-        state.attempted = true;
-        try {
-            state.loaded.push_back(detail::ScriptEngine::Load(state.dataDir));
-            state.ready.store(state.loaded.back().get(), std::memory_order_release);
-        } catch (const std::exception &e) {
-            state.error = e.what();
-        }
+    static const CompiledEngine compiled;
+    if (!compiled.ok) {
+        lastError = compiled.error;
+        return nullptr;
     }
-    const detail::ScriptEngine *engine = state.ready.load(std::memory_order_relaxed);
-    if (engine == nullptr)
-        lastError = state.error;
-    return engine;
+    return &compiled.engine;
 }
 
 int Fail(std::string message)
@@ -102,17 +84,6 @@ bool PreloadScriptMap()
 {
     lastError.clear();
     return Engine() != nullptr;
-}
-
-void SetScriptMapDataDirForTesting(const std::string &dataDir)
-{
-    LoadState &state = State();
-    std::lock_guard lock(state.mutex);
-    state.dataDir = dataDir.empty() ? std::string(LUMO_OPENCC_DATA_DIR)
-                                    : std::filesystem::absolute(dataDir).lexically_normal().string();
-    state.attempted = false;
-    state.ready.store(nullptr, std::memory_order_release);
-    state.error.clear();
 }
 
 } // namespace lumo::platform

@@ -27,12 +27,8 @@ int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int
 /// Why the last failed mapping on this thread failed; empty when it did not.
 std::string ScriptMapError();
 
-/// Loads the mapping tables now instead of on first use. Returns false with
-/// ScriptMapError() set when they cannot be loaded.
+/// Opens the compiled-in mapping table now instead of on first use. Returns false with
+/// ScriptMapError() set when it cannot be read (a damaged build).
 bool PreloadScriptMap();
-
-/// Tests only: load the dictionaries from dataDir (empty: the installed ones) on next use.
-/// Must not run while another thread maps.
-void SetScriptMapDataDirForTesting(const std::string &dataDir);
 
 } // namespace lumo::platform

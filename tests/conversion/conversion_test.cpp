@@ -78,23 +78,25 @@ TEST(ConversionVariables, OverwrittenByEachConversion)
     EXPECT_EQ(vars.ConvByteLength, 2); // the bytes mapped, on both sides of the zero
 }
 
-TEST(ConversionFailure, MissingDictionaryIsReportedInPlainWords)
+TEST(ConversionFailure, FailedMappingIsReportedWithItsReason)
 {
-    const auto empty = std::filesystem::temp_directory_path() / "lumo-conversion-test-no-dictionaries";
-    std::filesystem::create_directories(empty);
-    lumo::platform::SetScriptMapDataDirForTesting(empty.string());
+    // A service that refuses the text, as the mapping does with a locale it does not know.
+    const auto previous = lumo::conversion::SetScriptMapServiceForTesting(
+        [](std::uint32_t, std::uint32_t flags, const char *src, int srcCount, char *dest, int destCapacity) {
+            return lumo::platform::LCMapStringA(0x0409, flags, src, srcCount, dest, destCapacity);
+        });
     ConversionVariables vars;
     const auto result = ConvertText(u"我们的 2010", false, vars);
-    lumo::platform::SetScriptMapDataDirForTesting("");
-    std::filesystem::remove_all(empty);
+    lumo::conversion::SetScriptMapServiceForTesting(previous);
 
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.text, u"");
     EXPECT_EQ(vars.ConvTextA, u"");
     EXPECT_NE(result.error.find("could not be converted to Traditional Chinese: "), std::string::npos)
         << result.error;
-    EXPECT_GT(result.error.size(), 60u) << "the reason is missing: " << result.error;
-    // The installed dictionaries work again.
+    EXPECT_NE(result.error.find("locale 1033"), std::string::npos)
+        << "the reason is missing: " << result.error;
+    // The real service works again.
     EXPECT_TRUE(ConvertText(u"我们", true).ok);
 }
 

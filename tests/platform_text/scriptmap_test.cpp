@@ -1,17 +1,20 @@
 #include "platform/text/codepage.h"
 #include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
+#include "platform/text/tablegen/tablebuilder.h"
 #include "platform/text/utf8.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <thread>
-#include <unistd.h>
+#include <vector>
 
 namespace lp = lumo::platform;
+
+extern "C" const unsigned char lumo_script_table[];
+extern "C" const unsigned char lumo_script_table_end[];
 
 namespace {
 
@@ -274,7 +277,6 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
     for (int i = 0; i < 200; ++i)
         text += u"为了里面的头发，以后被发明了一只只冲咖啡的机器。";
     const std::u16string expected = ToTraditional(text);
-    lp::SetScriptMapDataDirForTesting(""); // both threads race to load the dictionaries
     std::u16string results[2];
     std::thread threads[2];
     for (int t = 0; t < 2; ++t)
@@ -291,74 +293,30 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
     EXPECT_EQ(results[1], expected);
 }
 
-// Runs in a fresh temporary directory and restores the working directory and data folder.
-class ScriptMapFiles : public testing::Test {
-  protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() / ("lumo-scriptmap-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override
-    {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-        lp::SetScriptMapDataDirForTesting("");
-    }
-    void Write(const std::filesystem::path &path, const std::string &content)
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
-    std::filesystem::path previous_, dir_;
-};
-
-TEST_F(ScriptMapFiles, DecoysInTheWorkingDirectoryChangeNothing)
+// The table is linked into the program; one that is damaged or of another version is refused
+// with a reason instead of being read.
+TEST(ScriptTable, OnlyAWholeTableOfThisVersionIsRead)
 {
-    const std::u16string text = u"为了里面的头发，以后皇后被发明";
-    const std::u16string expected = u"為了裡面的頭髮，以後皇后被發明";
-    Write(dir_ / "s2tw.json", "{ this is not a configuration");
-    for (const char *name : {"STCharacters.ocd2", "STPhrases.ocd2", "TWVariants.ocd2"})
-        Write(dir_ / name, std::string("OPENCC_MARISA_0.2.5") + std::string(200, '\x7F'));
-    std::filesystem::current_path(dir_);
-    lp::SetScriptMapDataDirForTesting(""); // load afresh, from here
-    EXPECT_EQ(Utf8(ToTraditional(text)), Utf8(expected));
-}
+    const auto size = static_cast<std::size_t>(lumo_script_table_end - lumo_script_table);
+    struct alignas(16) Block {
+        unsigned char bytes[16];
+    };
+    std::vector<Block> storage(size / 16 + 2);
+    auto *copy = storage.front().bytes;
+    std::memcpy(copy, lumo_script_table, size);
+    lp::detail::ScriptEngine engine;
+    std::string error;
+    EXPECT_TRUE(engine.Open({copy, size}, error)) << error;
 
-TEST_F(ScriptMapFiles, MissingDictionaryIsAClearErrorEveryTime)
-{
-    const std::filesystem::path installed = LUMO_OPENCC_DATA_DIR;
-    std::filesystem::copy_file(installed / "STPhrases.ocd2", dir_ / "STPhrases.ocd2");
-    std::filesystem::copy_file(installed / "STCharacters.ocd2", dir_ / "STCharacters.ocd2");
-    lp::SetScriptMapDataDirForTesting(dir_.string());
-    const std::string source = lp::EncodeAnsi(u"头发");
-    std::string dest(source.size(), ' ');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
-        EXPECT_NE(lp::ScriptMapError().find((dir_ / "TWVariants.ocd2").string()), std::string::npos)
-            << lp::ScriptMapError();
-        EXPECT_EQ(dest, std::string(source.size(), ' '));
-    }
-    EXPECT_FALSE(lp::PreloadScriptMap());
-    // A broken dictionary is an error as well.
-    Write(dir_ / "TWVariants.ocd2", "not a dictionary");
-    lp::SetScriptMapDataDirForTesting(dir_.string());
-    EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
-    EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
-    // So is a truncated one.
-    {
-        std::ifstream in(installed / "TWVariants.ocd2", std::ios::binary);
-        std::string head(200, '\0');
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        Write(dir_ / "TWVariants.ocd2", head);
-    }
-    lp::SetScriptMapDataDirForTesting(dir_.string());
-    EXPECT_EQ(Map(source, dest.data(), static_cast<int>(dest.size())), 0);
-    EXPECT_NE(lp::ScriptMapError().find("TWVariants.ocd2"), std::string::npos) << lp::ScriptMapError();
-    // Back to the installed dictionaries: mapping works again.
-    lp::SetScriptMapDataDirForTesting("");
-    EXPECT_TRUE(lp::PreloadScriptMap());
-    EXPECT_EQ(ToTraditional(u"头发"), u"頭髮");
+    EXPECT_FALSE(engine.Open({copy, size / 2}, error));
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+    EXPECT_FALSE(engine.Open({copy, 12}, error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    EXPECT_FALSE(engine.Open({copy + 1, size}, error)); // not aligned: the table is read in place
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    copy[4] ^= 0x20; // another magic
+    EXPECT_FALSE(engine.Open({copy, size}, error));
+    EXPECT_NE(error.find("version"), std::string::npos) << error;
 }
 
 } // namespace

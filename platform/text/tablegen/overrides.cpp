@@ -1,11 +1,11 @@
-#include "platform/text/scriptengine.h"
+#include "platform/text/tablegen/tablebuilder.h"
 
 // Our own rows, consulted before OpenCC's dictionaries. Every row keeps the length of its key.
 //
 // Rows without a value are words that OpenCC already reads right on their own, but that a greedy
 // phrase in front of them swallows the first character of: 被发明 is read 被发|明 (被髮明) because
 // 被发 is a phrase. Listing 发明 lets the segmentation weigh 被|发明 against 被发|明; see
-// scriptengine.cpp for how it decides.
+// platform/text/scriptengine.cpp for how it decides.
 
 namespace lumo::platform::detail {
 
@@ -44,7 +44,8 @@ static constexpr OverrideRow kOverrideRows[] = {
 };
 
 // Characters that stand alone as words before another word (function words, pronouns). A split
-// that leaves one of these on its own is as good as the greedy reading; see scriptengine.cpp.
+// that leaves one of these on its own is as good as the greedy reading; see
+// platform/text/scriptengine.cpp.
 // Numerals and 每, 各, 某 are not among them: before 只 they make it a measure word (每只能).
 static constexpr const char *kFreeCharacters =
     "被把将让叫使给对向在从又再也都就才还已不没很太最更是有和与及或而但却"
