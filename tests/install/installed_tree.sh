@@ -29,6 +29,7 @@ expected=(
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
   "share/man/man1/lumo-convert.1"
+  "share/doc/lumo/LICENSE.OpenCC"
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")

@@ -65,6 +65,26 @@ INSTANTIATE_TEST_SUITE_P(OpenCC, Readings, testing::Values(
     Reading{u"着装", u"著裝"}
 ));
 
+// Readings that OpenCC's dictionaries took up in 2024-2025 (from its phrases generated from regional
+// vocabulary, its Taiwan variant phrases and its normalisation step); each was wrong before.
+INSTANTIATE_TEST_SUITE_P(CurrentDictionaries, Readings, testing::Values(
+    // 发 as 發 (develop), not 髮 (hair)
+    Reading{u"婴儿的发育很正常", u"嬰兒的發育很正常"},
+    // 干 as 乾 (dried), not 幹
+    Reading{u"晒好的香蕉干很甜", u"曬好的香蕉乾很甜"},
+    // 周 as 週 (week) but 周 in 周围 (around); 复 as 複 in 复习, 復 in 复盘
+    Reading{u"下周复习数学", u"下週複習數學"},
+    Reading{u"这周围很安静", u"這周圍很安靜"},
+    Reading{u"比赛后复盘一下", u"比賽後復盤一下"},
+    // 面 as 麵 (noodles) after its kinds
+    Reading{u"一碗细面", u"一碗細麵"},
+    // Taiwan writes 梁 for the beam, but names keep 樑
+    Reading{u"房梁上有只猫", u"房梁上有隻貓"},
+    Reading{u"张栋梁是我的同学", u"張棟樑是我的同學"},
+    // Compatibility ideographs (U+F92C, U+FA0C) are read, and written, as the characters they stand for
+    Reading{u"\uF92C\uFA0C", u"\u90CE\u5140"}
+));
+
 // OpenCC's greedy segmentation gets these wrong; our rows mend them.
 INSTANTIATE_TEST_SUITE_P(Overrides, Readings, testing::Values(
     Reading{u"被发明", u"被發明"},
