@@ -127,11 +127,8 @@ void InstallAccessibleInterfaces()
 void MarkAsLink(QWidget &label)
 {
     InstallAccessibleInterfaces();
+    // Before the label gets its text: Qt makes the label's interface as the text is set.
     label.setProperty(kLinkProperty, true);
-    // Qt may already have made the label a plain text's interface while setting it up.
-    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(&label);
-    if (made && made->role() != QAccessible::Link)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void SpeakAsCharacterNames(QAbstractButton &button)

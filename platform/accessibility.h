@@ -9,7 +9,7 @@ namespace lumo::platform {
 /// (with a press action), message boxes are alerts. Idempotent and cheap.
 void InstallAccessibleInterfaces();
 
-/// Makes assistive technology present `label` as a link.
+/// Makes assistive technology present `label` as a link; call it before setting its text.
 void MarkAsLink(QWidget &label);
 
 /// Names `button` after the characters of its caption (CharacterNames), as soon as assistive
