@@ -24,8 +24,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
-
 #include <algorithm>
+#include <cstdio>
 
 namespace lumo::app {
 
@@ -61,7 +61,7 @@ void Select(QPlainTextEdit &edit, Selection selection)
 // The text edit moves its caret itself once the document has undone the step,
 // so ours is applied right after that.
 class SelectionUndoItem final : public QAbstractUndoItem {
-public:
+  public:
     SelectionUndoItem(QPlainTextEdit *edit, Selection before, Selection after)
         : m_edit(edit), m_before(before), m_after(after)
     {
@@ -69,12 +69,13 @@ public:
     void undo() override { Restore(m_before); }
     void redo() override { Restore(m_after); }
 
-private:
+  private:
     void Restore(Selection selection)
     {
         QPointer<QPlainTextEdit> edit = m_edit;
         QMetaObject::invokeMethod(
-            edit.data(), [edit, selection] {
+            edit.data(),
+            [edit, selection] {
                 if (edit)
                     Select(*edit, selection);
             },
@@ -108,7 +109,10 @@ conversion::ConvertResult Convert(std::u16string_view text, bool personalisedOff
     return conversion::ConvertText(text, personalisedOff, vars);
 }
 
-void SetConvertFunction(ConvertFunction convert) { g_convert = convert; }
+void SetConvertFunction(ConvertFunction convert)
+{
+    g_convert = convert;
+}
 
 Form1 &Form1::Instance()
 {
@@ -117,7 +121,10 @@ Form1 &Form1::Instance()
     return *g_form1;
 }
 
-Form1 *Form1::Existing() { return g_form1.data(); }
+Form1 *Form1::Existing()
+{
+    return g_form1.data();
+}
 
 Form1::Form1()
 {
@@ -136,7 +143,7 @@ Form1::Form1()
     connect(Button("Command22"), &QPushButton::clicked, this, &Form1::Command22Click);
 
     // The quick-insert buttons show what they insert: each inserts its caption.
-    palettes::ConnectPaletteButtons(*this, palettes::MainWindowSymbols());
+    palettes::ConnectPaletteButtons(*this, palettes::MainWindowSymbols(), palettes::SpokenAs::CharacterNames);
 
     // The palettes always write into this window's Text1. Should they outlive
     // the window, the main window is made again, loaded but hidden.
@@ -200,7 +207,8 @@ bool Form1::Form_Load()
     }
 
     m_text2->setText(u"0"_s);
-    findChild<platform::WebPanel *>(u"WebBrowser1"_s)->Navigate(QUrl(QString::fromLatin1(product::kAdvertUrl)));
+    findChild<platform::WebPanel *>(u"WebBrowser1"_s)
+        ->Navigate(QUrl(QString::fromLatin1(product::kAdvertUrl)));
     return true;
 }
 
@@ -213,9 +221,15 @@ void Form1::Form_QueryUnload()
         form3->close();
 }
 
-void Form1::Label1Click() { platform::Urls().open(QUrl(QString::fromLatin1(product::kHomePageUrl))); }
+void Form1::Label1Click()
+{
+    platform::Urls().open(QUrl(QString::fromLatin1(product::kHomePageUrl)));
+}
 
-void Form1::Label3Click() { platform::Urls().open(QUrl(QString::fromLatin1(product::kForumUrl))); }
+void Form1::Label3Click()
+{
+    platform::Urls().open(QUrl(QString::fromLatin1(product::kForumUrl)));
+}
 
 void Form1::closeEvent(QCloseEvent *event)
 {
@@ -238,10 +252,10 @@ void Form1::Command1Click()
         (g_convert ? g_convert : Convert)(source, personalisedOff, ConvVars);
     if (!result.ok) {
         // Keep the user's text rather than write back whatever a failed mapping left.
-        QString message = kConversionFailed;
+        // The box speaks the user's language; the technical detail goes to standard error.
         if (!result.error.empty())
-            message += u"\n"_s + QString::fromStdString(result.error);
-        platform::MessageBoxes().show(this, message, kTitle, kStyleExclamation);
+            std::fprintf(stderr, "lumo: %s\n", result.error.c_str());
+        platform::MessageBoxes().show(this, kConversionFailed, kTitle, kStyleExclamation);
         return;
     }
     ReplaceMainText(QString::fromStdU16String(result.text));
@@ -268,9 +282,15 @@ void Form1::Command4Click()
     CopyTextToClipboard();
 }
 
-void Form1::Command16Click() { palettes::Form3::Open(); }
+void Form1::Command16Click()
+{
+    palettes::Form3::Open();
+}
 
-void Form1::Command22Click() { palettes::Form2::Open(); }
+void Form1::Command22Click()
+{
+    palettes::Form2::Open();
+}
 
 bool Form1::CopyTextToClipboard()
 {

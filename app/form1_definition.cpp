@@ -87,16 +87,16 @@ using enum platform::ControlFlag;
 // The main window's own controls; the symbol buttons of Frame3 come from the symbol table.
 // clang-format off
 constexpr ControlDef kControls[] = {
-    // name          type      container  caption                 left  top   width height tab tool tip                                  flags
+    // name          type      container  caption                 left  top   width height tab tool tip                                  flags      accessible name
     {"Frame1",      Frame,    "",        u"转换内容\uFF1A",        60,   60, 4815, 2835,  0, u""},
     {"Text1",       TextBox,  "Frame1",  View(kDefaultText),      120,  240, 4575, 2055,  1, u"",                                       MultiLine | VerticalScroll},
     {"Command1",    Button,   "Frame1",  u"转为繁体&F",            120, 2400, 1455,  350,  2, u"快捷键\u201CAlt + F\u201D"},
     {"Command4",    Button,   "Frame1",  u"复制&C",               3240, 2400,  735,  350,  3, u"快捷键\u201CAlt + C\u201D"},
     {"Command3",    Button,   "Frame1",  u"清空&X",               4080, 2400,  615,  350,  4, u"快捷键\u201CAlt + X\u201D"},
-    {"Text2",       TextBox,  "Frame1",  u"Text2",                4680, 3120,  180,  270,  5, u"",                                       Invisible},
+    {"Text2",       TextBox,  "Frame1",  u"Text2",                4680, 3120,  180,  270,  5, u"",                                       Invisible, u"首次提示标志"},
     {"Label3",      Label,    "",        u"访问Lumo官方论坛",       600, 3855, 1455,  255,  7, u"立即访问Lumo官方论坛",                     LinkLabel},
     {"Frame3",      Frame,    "",        u"快速插入",              4920,   60, 1935, 3900,  8, u""},
-    {"WebBrowser1", WebPanel, "",        u"",                       60, 2950, 4815,  870,  9, u""},
+    {"WebBrowser1", WebPanel, "",        u"",                       60, 2950, 4815,  870,  9, u"",                                       NoFlags,   u"广告内容"},
     {"Command16",   Button,   "Frame3",  u"表情",                  120, 3440,  735,  375, 19, u""},
     {"Command22",   Button,   "Frame3",  u"更多",                 1080, 3440,  735,  375, 24, u""},
     {"Check1",      CheckBox, "Frame1",  u"禁用个性字转换",        1630, 2400, 1575,  375, 47, u"只转换为纯繁体,关闭个性繁体转换."},

@@ -10,7 +10,7 @@ namespace lumo::palettes {
 class Form2 : public PaletteWindow<Form2> {
     Q_OBJECT
     friend class PaletteWindow<Form2>;
-    Form2() : PaletteWindow(Form2Layout(), kForm2CloseButton) {}
+    Form2() : PaletteWindow(Form2Layout(), SpokenAs::CharacterNames, kForm2CloseButton) {}
 };
 
 } // namespace lumo::palettes

@@ -10,7 +10,7 @@ namespace lumo::palettes {
 class Form3 : public PaletteWindow<Form3> {
     Q_OBJECT
     friend class PaletteWindow<Form3>;
-    Form3() : PaletteWindow(Form3Layout(), kForm3CloseButton) {}
+    Form3() : PaletteWindow(Form3Layout(), SpokenAs::Caption, kForm3CloseButton) {}
 };
 
 } // namespace lumo::palettes

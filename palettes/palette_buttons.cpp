@@ -1,13 +1,14 @@
 #include "palettes/palette_buttons.h"
 
 #include "palettes/insert_at_caret.h"
+#include "platform/accessibility.h"
 
 #include <QPushButton>
 #include <QWidget>
 
 namespace lumo::palettes {
 
-void ConnectPaletteButtons(QWidget &window, std::span<const platform::ControlDef> controls,
+void ConnectPaletteButtons(QWidget &window, std::span<const platform::ControlDef> controls, SpokenAs spokenAs,
                            std::string_view closeButton)
 {
     for (const platform::ControlDef &control : controls) {
@@ -24,6 +25,10 @@ void ConnectPaletteButtons(QWidget &window, std::span<const platform::ControlDef
         // The button shows what it inserts: its caption is its string.
         const QString text = QString::fromUtf16(control.caption.data(), control.caption.size());
         QObject::connect(button, &QPushButton::clicked, &window, [text] { InsertIntoMainText(text); });
+        // A screen reader says nothing for a private-use character or a control character,
+        // and guesses at many symbols; it spells an emoticon well.
+        if (spokenAs == SpokenAs::CharacterNames)
+            platform::SpeakAsCharacterNames(*button);
     }
 }
 

@@ -35,14 +35,14 @@ template <class Form> class PaletteWindow : public QWidget {
     }
 
   protected:
-    PaletteWindow(const platform::WindowDef &layout, std::string_view closeButton)
+    PaletteWindow(const platform::WindowDef &layout, SpokenAs spokenAs, std::string_view closeButton)
     {
         // Closing destroys the window; the next opening builds it again from its
         // layout, at its stored position.
         setAttribute(Qt::WA_DeleteOnClose);
         platform::BuildWindow(*this, layout);
         platform::PlaceWindow(*this, layout);
-        ConnectPaletteButtons(*this, layout.controls, closeButton);
+        ConnectPaletteButtons(*this, layout.controls, spokenAs, closeButton);
     }
 
   private:

@@ -1,5 +1,9 @@
 #include "platform/messagebox.h"
 
+#include "platform/accessibility.h"
+
+#include <QAbstractButton>
+#include <QIcon>
 #include <QMessageBox>
 
 namespace lumo::platform {
@@ -43,12 +47,36 @@ QMessageBox::Icon IconFor(int style)
     }
 }
 
+// The words of a Chinese Windows message box, without the icons some desktop themes put on
+// dialog buttons; the program speaks Chinese everywhere, its boxes included.
+// clang-format off
+constexpr struct {
+    QMessageBox::StandardButton button;
+    const char16_t *text;
+} kButtonTexts[] = {
+    {QMessageBox::Ok,     u"确定"},
+    {QMessageBox::Cancel, u"取消"},
+    {QMessageBox::Abort,  u"中止(&A)"},
+    {QMessageBox::Retry,  u"重试(&R)"},
+    {QMessageBox::Ignore, u"忽略(&I)"},
+    {QMessageBox::Yes,    u"是(&Y)"},
+    {QMessageBox::No,     u"否(&N)"},
+};
+// clang-format on
+
 class QtMessageBoxService final : public MessageBoxService {
   public:
     void show(QWidget *parent, const QString &text, const QString &title, int style) override
     {
+        InstallAccessibleInterfaces();
         QMessageBox box(IconFor(style), title, text, ButtonsFor(style), parent);
         box.setTextFormat(Qt::PlainText);
+        for (const auto &[button, words] : kButtonTexts) {
+            if (QAbstractButton *shown = box.button(button)) {
+                shown->setText(QString::fromUtf16(words));
+                shown->setIcon(QIcon());
+            }
+        }
         // Modal for the whole program, palettes included: no other handler runs
         // while a box waits for its answer.
         box.setWindowModality(Qt::ApplicationModal);

@@ -1,6 +1,8 @@
+#include "platform/accessibility.h"
 #include "platform/webpanel.h"
 #include "platform/windowdef.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -29,11 +31,26 @@ QString ToQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Enter (main or keypad) anywhere in the window clicks its default button; Qt does that
-// itself only inside dialogs. Key presses that no control takes reach the window.
-class DefaultButtonKeys final : public QObject {
+// A window's default button, with the rules of Windows dialogs: while another button has the
+// focus, that button is the default one (Enter clicks it, as every focused button here does)
+// and this one is not; otherwise Enter anywhere in the window clicks this one. Qt clicks a
+// default button on Enter by itself only inside dialogs; key presses that no control takes
+// reach the window, where this filter sees them.
+class DefaultButtonRole final : public QObject {
   public:
-    explicit DefaultButtonKeys(QPushButton *button) : QObject(button), m_button(button) {}
+    explicit DefaultButtonRole(QPushButton *button) : QObject(button), m_button(button)
+    {
+        button->setDefault(true);
+        button->window()->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+            QWidget *window = m_button->window();
+            if ((!old || old->window() != window) && (!now || now->window() != window))
+                return;
+            // The window's focus widget, which stays while the window is inactive.
+            QWidget *focus = window->focusWidget();
+            m_button->setDefault(!(qobject_cast<QPushButton *>(focus) && focus != m_button));
+        });
+    }
 
     bool eventFilter(QObject *, QEvent *event) override
     {
@@ -43,6 +60,8 @@ class DefaultButtonKeys final : public QObject {
         if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
             (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
             return false;
+        if (!m_button->isDefault() || !m_button->isEnabled())
+            return false;
         m_button->click();
         return true;
     }
@@ -50,6 +69,15 @@ class DefaultButtonKeys final : public QObject {
   private:
     QPushButton *m_button;
 };
+
+// What a frame's caption says of the controls in it: "转换内容：" names Text1 "转换内容".
+QString LabelText(QString caption)
+{
+    caption.remove(u'&');
+    while (caption.endsWith(u'\uFF1A') || caption.endsWith(u':'))
+        caption.chop(1);
+    return caption.trimmed();
+}
 
 QWidget *CreateControl(const ControlDef &def, QWidget *parent)
 {
@@ -76,11 +104,10 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
         }
     case ControlType::Button: {
         auto *button = new QPushButton(caption, parent);
-        button->setAutoDefault(false);
-        if (def.flags & DefaultButton) {
-            button->setDefault(true);
-            parent->window()->installEventFilter(new DefaultButtonKeys(button));
-        }
+        // As on Windows, the focused button takes Enter (Space clicks any focused button).
+        button->setAutoDefault(true);
+        if (def.flags & DefaultButton)
+            new DefaultButtonRole(button);
         if (def.flags & CancelButton)
             button->setShortcut(QKeySequence(Qt::Key_Escape));
         return button;
@@ -88,8 +115,11 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
     case ControlType::CheckBox:
         return new QCheckBox(caption, parent);
     case ControlType::Label: {
-        auto *label = new QLabel(caption, parent);
+        auto *label = new QLabel(parent);
+        if (def.flags & LinkLabel)
+            MarkAsLink(*label);
         label->setTextFormat(Qt::PlainText);
+        label->setText(caption);
         // Labels draw from their top edge: the window's link labels reach past the
         // client area's bottom, and only their top part is meant to show.
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -142,6 +172,11 @@ void BuildWindow(QWidget &window, const WindowDef &def)
                             TwipsToPixels(control->width), TwipsToPixels(control->height));
         if (!control->toolTip.empty())
             widget->setToolTip(ToQString(control->toolTip));
+        if (!control->accessibleName.empty())
+            widget->setAccessibleName(ToQString(control->accessibleName));
+        else if (auto *frame = qobject_cast<QGroupBox *>(parent);
+                 frame && control->type == ControlType::TextBox)
+            widget->setAccessibleName(LabelText(frame->title()));
         if (control->flags & Invisible) {
             widget->setFocusPolicy(Qt::NoFocus);
             widget->setVisible(false);

@@ -12,7 +12,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm-14
   xvfb xauth xdotool xclip x11-utils imagemagick
-  fonts-wqy-microhei fonts-dejavu-extra
+  fonts-wqy-microhei fonts-dejavu-extra fonts-arphic-uming
+  at-spi2-core python3-pyatspi
   desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3 dbus cconv
 )

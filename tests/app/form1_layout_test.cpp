@@ -5,6 +5,7 @@
 #include "app/lookandfeel.h"
 #include "tests/common/testkit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -185,8 +186,10 @@ class Form1LayoutTest : public QObject {
             QCOMPARE(label->cursor().shape(), Qt::UpArrowCursor);
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         }
+        // No button is the window's default: Enter belongs to the focused control.
+        form->Text1()->setFocus();
         for (QPushButton *button : form->findChildren<QPushButton *>())
-            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+            QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
     }
 
     // Every caption, label and line of the default text fits its control at the program's font.
@@ -316,6 +319,88 @@ class Form1LayoutTest : public QObject {
             QCOMPARE(spy->size(), 0);
         qDeleteAll(spies);
         QVERIFY(boxes.calls.isEmpty());
+    }
+
+    // As on Windows, Enter and Space click the focused button, and only that one; the button
+    // keeps the focus. Keys go through the window, as the window system delivers them.
+    void keysOnFocusedButton_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text"); // Text1 afterwards
+        QTest::addRow("Enter on Command12") << u"Command12"_s << int(Qt::Key_Return) << u"a\u00A4b"_s;
+        QTest::addRow("keypad Enter on Command9") << u"Command9"_s << int(Qt::Key_Enter) << u"a\u3117sb"_s;
+        QTest::addRow("Space on Command40") << u"Command40"_s << int(Qt::Key_Space) << u"a\u2605b"_s;
+        QTest::addRow("Enter on Command3") << u"Command3"_s << int(Qt::Key_Return) << QString();
+        QTest::addRow("Space on Command3") << u"Command3"_s << int(Qt::Key_Space) << QString();
+        QTest::addRow("Enter on Command4") << u"Command4"_s << int(Qt::Key_Return) << u"ab"_s;
+        QTest::addRow("Enter on Check1") << u"Check1"_s << int(Qt::Key_Return) << u"ab"_s;
+    }
+    void keysOnFocusedButton()
+    {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        lumo::test::FakeMessageBoxes boxes;
+        lumo::test::FakeClipboard clipboard;
+        QMap<QString, QSignalSpy *> spies;
+        for (QPushButton *button : form->findChildren<QPushButton *>())
+            spies.insert(button->objectName(), new QSignalSpy(button, &QPushButton::clicked));
+        form->Text1()->setPlainText(u"ab"_s);
+        lumo::test::Select(*form->Text1(), 1, 1);
+        auto *target = form->findChild<QWidget *>(focused);
+        target->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), target);
+        if (auto *button = qobject_cast<QPushButton *>(target))
+            QVERIFY(button->isDefault()); // drawn as the default while it has the focus
+
+        QTest::keyClick(form->windowHandle(), Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::qWait(50);
+        for (auto it = spies.cbegin(); it != spies.cend(); ++it)
+            QVERIFY2(it.value()->size() == (it.key() == focused ? 1 : 0), qPrintable(it.key()));
+        qDeleteAll(spies);
+        QCOMPARE(form->MainText(), text);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QVERIFY(boxes.calls.isEmpty());
+        QCOMPARE(form->Check1()->isChecked(), false);
+    }
+
+    // Every control has a name for a screen reader: text boxes take their frame's caption,
+    // the link labels are links.
+    void accessibleNames()
+    {
+        const auto nameOf = [&](const QString &object) {
+            QAccessibleInterface *node =
+                QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(object));
+            return node ? node->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(nameOf(u"Text1"_s), u"转换内容"_s);
+        QCOMPARE(nameOf(u"Check1"_s), u"禁用个性字转换"_s);
+        QCOMPARE(nameOf(u"Command1"_s), u"转为繁体F"_s); // as Windows names it; Alt+F is its shortcut
+        QCOMPARE(nameOf(u"WebBrowser1"_s), u"广告内容"_s);
+        for (const QString &label : {u"Label1"_s, u"Label3"_s}) {
+            QAccessibleInterface *link =
+                QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(label));
+            QCOMPARE(link->role(), QAccessible::Link);
+            QVERIFY(link->text(QAccessible::Name).startsWith(u"访问Lumo官方"_s));
+        }
+        for (const ControlDef &control : lumo::app::Form1Definition().controls)
+            QVERIFY2(!nameOf(Q(control.name)).isEmpty(), control.name.data());
+
+        // Symbol buttons say what they insert once a screen reader listens; captions stay.
+        QAccessible::setActive(true);
+        QCOMPARE(nameOf(u"Command26"_s), u"CJK RADICAL SMALL ONE"_s); // U+E822, FE 5D
+        QCOMPARE(nameOf(u"Command5"_s), u"CJK RADICAL HEART TWO"_s);  // U+E823, FE 5E
+        QCOMPARE(nameOf(u"Command15"_s),
+                 u"IDEOGRAPHIC DESCRIPTION CHARACTER SURROUND FROM LOWER LEFT"_s); // A9 94
+        QCOMPARE(nameOf(u"Command11"_s), u"SHIFT OUT"_s);
+        QCOMPARE(nameOf(u"Command9"_s), u"BOPOMOFO LETTER Z, LATIN SMALL LETTER S"_s);
+        QCOMPARE(nameOf(u"Command40"_s), u"BLACK STAR"_s);
+        QCOMPARE(nameOf(u"Command37"_s), u"NOT EQUAL TO"_s);
+        QCOMPARE(nameOf(u"Command24"_s), u"FULLWIDTH POUND SIGN"_s);
+        QCOMPARE(form->Button("Command26")->text(), u"\uE822"_s);
+        QCOMPARE(nameOf(u"Command16"_s), u"表情"_s);
     }
 
     // A window closed and opened again is laid out afresh from its definition.

@@ -5,10 +5,13 @@
 #include "platform/messagebox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -48,11 +51,63 @@ class MessageBoxTest : public QObject {
             QCOMPARE(box->windowModality(), Qt::ApplicationModal);
             QCOMPARE(int(box->icon()), icon);
             QCOMPARE(int(box->standardButtons()), buttons);
+            // The words of a Chinese Windows box, and no icons on the buttons.
+            for (QAbstractButton *button : box->buttons()) {
+                QVERIFY2(!button->text().contains(QRegularExpression(u"[A-Za-z]{2}"_s)),
+                         qPrintable(button->text()));
+                QVERIFY2(button->icon().isNull(), qPrintable(button->text()));
+            }
+            if (buttons == QMessageBox::Ok)
+                QCOMPARE(box->button(QMessageBox::Ok)->text(), u"确定"_s);
             box->done(0);
         });
         lumo::platform::MessageBoxes().show(nullptr, u"内容为空,请输入要转换的内容."_s, u"温馨提示\uFF1A"_s,
                                             style);
         QVERIFY(inspected);
+    }
+
+    // A screen reader meets an alert, named by its title, whose description is the message;
+    // Enter and Esc both close it.
+    void accessibleAlert_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addRow("Enter") << int(Qt::Key_Return);
+        QTest::addRow("Esc") << int(Qt::Key_Escape);
+    }
+    void accessibleAlert()
+    {
+        QFETCH(int, key);
+        QAccessible::Role role = QAccessible::NoRole;
+        QString name, description;
+        QStringList shown;
+        bool closed = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(box);
+            role = alert->role();
+            name = alert->text(QAccessible::Name);
+            description = alert->text(QAccessible::Description);
+            const std::function<void(QAccessibleInterface *)> collect = [&](QAccessibleInterface *node) {
+                for (int i = 0; i < node->childCount(); ++i) {
+                    shown << node->child(i)->text(QAccessible::Name);
+                    collect(node->child(i));
+                }
+            };
+            collect(alert);
+            QTest::keyClick(box->windowHandle(), Qt::Key(key));
+            closed = !box->isVisible();
+            if (!closed)
+                box->done(0);
+        });
+        lumo::platform::MessageBoxes().show(nullptr, u"请唔好双开。"_s, u"温馨提示\uFF1A"_s, 64);
+        QCOMPARE(role, QAccessible::AlertMessage);
+        QCOMPARE(name, u"温馨提示\uFF1A"_s);
+        QCOMPARE(description, u"请唔好双开。"_s);
+        QVERIFY2(shown.contains(u"请唔好双开。"_s), qPrintable(shown.join(u'|')));
+        QVERIFY2(shown.contains(u"确定"_s), qPrintable(shown.join(u'|')));
+        QVERIFY(closed);
     }
 
     // Text is shown as written, never read as markup.

@@ -5,6 +5,7 @@
 #include "palettes/insert_at_caret.h"
 #include "resources/product.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -248,26 +249,132 @@ class PalettesTest : public QObject {
         }
     }
 
-    // Enter anywhere in the emoticon palette inserts Command1's emoticon, once.
-    void enterClicksTheDefaultButton_data()
+    // As on Windows, Enter and Space click the focused button. The emoticon palette's default
+    // button, Command1, takes Enter only while no other button has the focus.
+    void keys_data()
     {
-        QTest::addColumn<int>("focused");
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<int>("focused"); // 0: no control has the focus
         QTest::addColumn<int>("key");
-        QTest::addRow("on Command1") << 1 << int(Qt::Key_Return);
-        QTest::addRow("on Command5") << 5 << int(Qt::Key_Return);
-        QTest::addRow("keypad Enter on Command26") << 26 << int(Qt::Key_Enter);
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<bool>("closes");
+        QTest::addRow("Form3 Enter on Command1")
+            << u"Form3"_s << 1 << int(Qt::Key_Return) << u"~@^_^@~"_s << false;
+        QTest::addRow("Form3 Enter on Command5")
+            << u"Form3"_s << 5 << int(Qt::Key_Return) << u"e_e"_s << false;
+        QTest::addRow("Form3 keypad Enter on Command26")
+            << u"Form3"_s << 26 << int(Qt::Key_Enter) << u"`(*^\uFE4F^*)\u2032"_s << false;
+        QTest::addRow("Form3 Space on Command5")
+            << u"Form3"_s << 5 << int(Qt::Key_Space) << u"e_e"_s << false;
+        QTest::addRow("Form3 Enter on Command32 closes")
+            << u"Form3"_s << 32 << int(Qt::Key_Return) << QString() << true;
+        QTest::addRow("Form3 Space on Command32 closes")
+            << u"Form3"_s << 32 << int(Qt::Key_Space) << QString() << true;
+        QTest::addRow("Form3 Enter, no focus")
+            << u"Form3"_s << 0 << int(Qt::Key_Return) << u"~@^_^@~"_s << false;
+        QTest::addRow("Form2 Enter on Command2")
+            << u"Form2"_s << 2 << int(Qt::Key_Return) << u"\u3023"_s << false;
+        QTest::addRow("Form2 Space on Command61")
+            << u"Form2"_s << 61 << int(Qt::Key_Space) << u"\u2468"_s << false;
+        QTest::addRow("Form2 Enter on Command1 closes")
+            << u"Form2"_s << 1 << int(Qt::Key_Return) << QString() << true;
+        QTest::addRow("Form2 Enter, no focus")
+            << u"Form2"_s << 0 << int(Qt::Key_Return) << QString() << false;
     }
-    void enterClicksTheDefaultButton()
+    void keys()
     {
+        QFETCH(QString, form);
         QFETCH(int, focused);
         QFETCH(int, key);
+        QFETCH(QString, inserted);
+        QFETCH(bool, closes);
+        QPointer<QWidget> window = OpenPalette(form);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QPushButton *defaultButton = form == u"Form3"_s ? Button(window, 1) : nullptr;
+        if (focused) {
+            Button(window, focused)->setFocus(Qt::TabFocusReason);
+            QVERIFY(Button(window, focused)->isDefault()); // drawn as the default while focused
+        } else if (QWidget *focus = window->focusWidget()) {
+            focus->clearFocus();
+        }
+        if (defaultButton)
+            QCOMPARE(defaultButton->isDefault(), focused == 0 || focused == 1);
+
+        // Through the window, as the window system delivers keys.
+        QTest::keyClick(window->windowHandle(), Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        ProcessDeletes();
+        QCOMPARE(m_mainText->toPlainText(), inserted);
+        QCOMPARE(window.isNull(), closes);
+        if (!closes && focused)
+            QCOMPARE(window->focusWidget(), Button(window, focused));
+    }
+
+    // Focus moving between buttons moves the default role with it.
+    void defaultRoleFollowsTheFocus()
+    {
         QWidget &form3 = Form3::Open();
         QVERIFY(QTest::qWaitForWindowActive(&form3));
-        QPushButton *button = Button(&form3, focused);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QCOMPARE(m_mainText->toPlainText(), u"~@^_^@~"_s);
-        QCOMPARE(QApplication::focusWidget(), button);
+        QPushButton *command1 = Button(&form3, 1);
+        Button(&form3, 2)->setFocus(Qt::TabFocusReason);
+        QVERIFY(!command1->isDefault());
+        QTest::keyClick(form3.windowHandle(), Qt::Key_Tab); // on to Command1 (tab order runs backwards)
+        QCOMPARE(form3.focusWidget(), command1);
+        QVERIFY(command1->isDefault());
+        QTest::keyClick(form3.windowHandle(), Qt::Key_Tab); // round to Command32
+        QCOMPARE(form3.focusWidget(), Button(&form3, 32));
+        QVERIFY(!command1->isDefault());
+        QVERIFY(Button(&form3, 32)->isDefault());
+        form3.focusWidget()->clearFocus();
+        QVERIFY(command1->isDefault());
+        QVERIFY(!Button(&form3, 32)->isDefault());
+    }
+
+    // A screen reader hears what a symbol button inserts, by the characters' Unicode names;
+    // nothing is looked up until assistive technology is active.
+    void symbolButtonsAreNamedOnceAccessibilityIsActive()
+    {
+        QVERIFY(!QAccessible::isActive());
+        QWidget &form2 = Form2::Open();
+        QCOMPARE(Button(&form2, 4)->accessibleName(), QString());
+        QAccessible::setActive(true);
+        const auto nameOf = [&](int number) {
+            return QAccessible::queryAccessibleInterface(Button(&form2, number))->text(QAccessible::Name);
+        };
+        // Private-use characters by the standard character GB18030 gives their bytes.
+        QCOMPARE(nameOf(4), u"IDEOGRAPHIC DESCRIPTION CHARACTER SURROUND FROM BELOW"_s); // A990
+        QCOMPARE(nameOf(7), u"CJK RADICAL RAM"_s);                                       // FE75
+        QCOMPARE(nameOf(9), u"IDEOGRAPHIC DESCRIPTION CHARACTER FULL SURROUND"_s);       // A98E
+        QCOMPARE(nameOf(8), u"DATA LINK ESCAPE"_s);
+        QCOMPARE(nameOf(3), u"CARE OF"_s);
+        QCOMPARE(nameOf(16), u"CIRCLED IDEOGRAPH CORRECT"_s);
+        QCOMPARE(nameOf(1), u"关闭"_s);
+        QSet<QString> names;
+        for (int number = 2; number <= 61; ++number) {
+            const QString name = nameOf(number);
+            QVERIFY2(!name.isEmpty() && !name.contains(u'<'),
+                     qPrintable(u"Command%1: "_s.arg(number) + name));
+            QCOMPARE(Button(&form2, number)->text().size(), 1); // the caption stays the symbol
+            names.insert(name);
+        }
+        QCOMPARE(names.size(), 60);
+
+        // A palette opened while a screen reader listens is named at once.
+        form2.close();
+        ProcessDeletes();
+        QCOMPARE(Form2::Open().findChild<QPushButton *>(u"Command8"_s)->accessibleName(),
+                 u"DATA LINK ESCAPE"_s);
+
+        // Emoticons are spelled from their text; their tool tips describe them.
+        QWidget &form3 = Form3::Open();
+        QAccessibleInterface *smile = QAccessible::queryAccessibleInterface(Button(&form3, 9));
+        QCOMPARE(smile->text(QAccessible::Name), u"^_^"_s);
+        QCOMPARE(smile->text(QAccessible::Description), u"快乐"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(Button(&form3, 1))->text(QAccessible::Name),
+                 u"~@^_^@~"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(form3.findChild<QWidget *>(u"Frame1"_s))
+                     ->text(QAccessible::Name),
+                 u"选择要插入的表情："_s);
     }
 
     void openingTwiceShowsTheSameWindow()
