@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace lumo::app {
 
-/// The main window's definition: caption, size and all 49 controls.
+/// The main window's definition: caption, size and all 48 controls.
 const platform::WindowDef &Form1Definition();
 
 /// The default text of Text1 as defined (lines end in CR LF).

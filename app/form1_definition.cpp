@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "palettes/main_symbols.h"
+#include "platform/constant_text.h"
 #include "resources/product.h"
 
 #include <array>
@@ -12,37 +13,15 @@ namespace {
 
 using platform::ControlDef;
 using platform::ControlType;
+using platform::JoinText;
+using platform::TextView;
+using platform::TotalLength;
 using namespace std::string_view_literals;
 
 template <std::size_t N> constexpr std::array<char16_t, N> Repeated(char16_t c)
 {
     std::array<char16_t, N> text{};
     text.fill(c);
-    return text;
-}
-
-template <std::size_t N> constexpr std::u16string_view View(const std::array<char16_t, N> &text)
-{
-    return {text.data(), N};
-}
-
-// Joins parts into one constant text (no terminating zero).
-template <std::size_t N> constexpr std::size_t TotalLength(const std::u16string_view (&parts)[N])
-{
-    std::size_t length = 0;
-    for (std::u16string_view part : parts)
-        length += part.size();
-    return length;
-}
-
-template <std::size_t Length, std::size_t N>
-constexpr std::array<char16_t, Length> Join(const std::u16string_view (&parts)[N])
-{
-    std::array<char16_t, Length> text{};
-    std::size_t at = 0;
-    for (std::u16string_view part : parts)
-        for (char16_t c : part)
-            text[at++] = c;
     return text;
 }
 
@@ -55,13 +34,13 @@ constexpr std::u16string_view kCrLf = u"\r\n";
 constexpr std::u16string_view kCaptionParts[] = {
     u"\u201CLumo\u201DQQ个性繁体签名制作工具 V2.5 - ", product::kWebDomain,
 };
-constexpr auto kCaption = Join<TotalLength(kCaptionParts)>(kCaptionParts);
+constexpr auto kCaption = JoinText<TotalLength(kCaptionParts)>(kCaptionParts);
 
 // The default text of Text1: 13 lines, each ending in CR LF.
 constexpr std::u16string_view kDefaultTextParts[] = {
     u"请输入要转换的内容。     个性字库版本\uFF1AV1.5", kCrLf,
     kCrLf,
-    View(kRule), kCrLf,
+    TextView(kRule), kCrLf,
     u"欢迎使用\u201CLumo\u201DQQ个性繁体签名制作工具 V2.5!", kCrLf,
     kCrLf,
     u"请在\u201C", product::kDownloadSiteName, u"\u201D或\u201C", product::kWebDomain, u"\u201D下载本程序.", kCrLf,
@@ -70,11 +49,11 @@ constexpr std::u16string_view kDefaultTextParts[] = {
     u"获取本程序的最新版本.", kCrLf,
     product::kDownloadSiteShortName, u":", product::kDownloadPageUrl, u"   ", kCrLf,
     kCrLf,
-    View(kSignatureIndent), product::kAuthorSignature, u" ", kCrLf,
-    View(kSignatureIndent), u"2007.07.19 ", kCrLf,
+    TextView(kSignatureIndent), product::kAuthorSignature, u" ", kCrLf,
+    TextView(kSignatureIndent), u"2007.07.19 ", kCrLf,
 };
 // clang-format on
-constexpr auto kDefaultText = Join<TotalLength(kDefaultTextParts)>(kDefaultTextParts);
+constexpr auto kDefaultText = JoinText<TotalLength(kDefaultTextParts)>(kDefaultTextParts);
 
 constexpr ControlType Frame = ControlType::Frame;
 constexpr ControlType TextBox = ControlType::TextBox;
@@ -89,7 +68,7 @@ using enum platform::ControlFlag;
 constexpr ControlDef kControls[] = {
     // name          type      container  caption                 left  top   width height tab tool tip                                  flags      accessible name
     {"Frame1",      Frame,    "",        u"转换内容\uFF1A",        60,   60, 4815, 2835,  0, u""},
-    {"Text1",       TextBox,  "Frame1",  View(kDefaultText),      120,  240, 4575, 2055,  1, u"",                                       MultiLine | VerticalScroll},
+    {"Text1",       TextBox,  "Frame1",  TextView(kDefaultText),   120,  240, 4575, 2055,  1, u"",                                       MultiLine | VerticalScroll},
     {"Command1",    Button,   "Frame1",  u"转为繁体&F",            120, 2400, 1455,  350,  2, u"快捷键\u201CAlt + F\u201D"},
     {"Command4",    Button,   "Frame1",  u"复制&C",               3240, 2400,  735,  350,  3, u"快捷键\u201CAlt + C\u201D"},
     {"Command3",    Button,   "Frame1",  u"清空&X",               4080, 2400,  615,  350,  4, u"快捷键\u201CAlt + X\u201D"},
@@ -108,7 +87,7 @@ constexpr ControlDef kControls[] = {
 
 std::u16string_view Form1DefaultText()
 {
-    return View(kDefaultText);
+    return TextView(kDefaultText);
 }
 
 const platform::WindowDef &Form1Definition()
@@ -120,7 +99,7 @@ const platform::WindowDef &Form1Definition()
         return all;
     }();
     static const platform::WindowDef definition{
-        .caption = View(kCaption),
+        .caption = TextView(kCaption),
         .clientWidth = 6900,
         .clientHeight = 4065,
         .placement = platform::Placement::CentreScreen,

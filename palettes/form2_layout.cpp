@@ -1,14 +1,19 @@
 #include "palettes/palette_layouts.h"
+#include "platform/constant_text.h"
 #include "resources/product.h"
 
 namespace lumo::palettes {
 
 namespace {
 using platform::ControlDef;
+using platform::JoinText;
+using platform::TextView;
+using platform::TotalLength;
 using platform::WindowDef;
 using enum platform::ControlType;
 
-constexpr auto kCaption = detail::Join(u"特殊符号表 - ", product::kWebDomain);
+constexpr std::u16string_view kCaptionParts[] = {u"特殊符号表 - ", product::kWebDomain};
+constexpr auto kCaption = JoinText<TotalLength(kCaptionParts)>(kCaptionParts);
 
 // Every symbol button inserts exactly its caption. Left block (columns at 240,
 // 720, 1200) filled column by column, right block (1680, 2160, 2640) row by
@@ -82,7 +87,7 @@ constexpr ControlDef kControls[] = {
 // clang-format on
 
 constexpr WindowDef kWindow{
-    .caption = detail::View(kCaption),
+    .caption = TextView(kCaption),
     .clientWidth = 3345,
     .clientHeight = 4590,
     .placement = platform::Placement::Fixed,

@@ -1,15 +1,20 @@
 #include "palettes/palette_layouts.h"
+#include "platform/constant_text.h"
 #include "resources/product.h"
 
 namespace lumo::palettes {
 
 namespace {
 using platform::ControlDef;
+using platform::JoinText;
+using platform::TextView;
+using platform::TotalLength;
 using platform::WindowDef;
 using enum platform::ControlType;
 
 // Four characters, six blanks and a hyphen, then the domain.
-constexpr auto kCaption = detail::Join(u"表情选择      -", product::kWebDomain);
+constexpr std::u16string_view kCaptionParts[] = {u"表情选择      -", product::kWebDomain};
+constexpr auto kCaption = JoinText<TotalLength(kCaptionParts)>(kCaptionParts);
 
 // Every emoticon button inserts exactly its caption; the look-alikes (full-width
 // hyphen, Greek omicron and omega, prime, wavy low line) are written as escapes.
@@ -55,7 +60,7 @@ constexpr ControlDef kControls[] = {
 // clang-format on
 
 constexpr WindowDef kWindow{
-    .caption = detail::View(kCaption),
+    .caption = TextView(kCaption),
     .clientWidth = 3990,
     .clientHeight = 4545,
     .placement = platform::Placement::Fixed,

@@ -108,8 +108,6 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
         button->setAutoDefault(true);
         if (def.flags & DefaultButton)
             new DefaultButtonRole(button);
-        if (def.flags & CancelButton)
-            button->setShortcut(QKeySequence(Qt::Key_Escape));
         return button;
     }
     case ControlType::CheckBox:

@@ -19,7 +19,6 @@ enum ControlFlag : unsigned {
     VerticalScroll = 1u << 2, ///< text box: vertical scroll bar
     LinkLabel = 1u << 3,      ///< label: pure blue text, up-arrow cursor
     DefaultButton = 1u << 4,  ///< button: activated by Enter while no other button has the focus
-    CancelButton = 1u << 5,   ///< button: activated by Esc
 };
 
 /// One control of a window: positions and sizes in twips (15 twips = 1 px at 96 dpi),

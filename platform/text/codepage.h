@@ -47,7 +47,9 @@ inline int FourByteIndex(const unsigned char *b)
     return (((b[0] - 0x81) * 10 + (b[1] - 0x30)) * 126 + (b[2] - 0x81)) * 10 + (b[3] - 0x30);
 }
 
-/// lstrlenA: the number of bytes before the first zero byte.
+/// lstrlenA: the number of bytes before the first zero byte. Nothing in the program calls it today:
+/// the conversion splits the text at U+0000 before encoding, so a stretch's whole encoding is its
+/// byte count. It stays as the code page layer's measure for zero-terminated text.
 int AnsiLength(std::string_view bytes);
 
 namespace detail {

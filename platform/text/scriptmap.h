@@ -7,7 +7,6 @@ namespace lumo::platform {
 
 inline constexpr std::uint32_t kLocaleChinesePrc = 2052; // 0x0804
 inline constexpr std::uint32_t LCMAP_TRADITIONAL_CHINESE = 0x04000000;
-inline constexpr std::uint32_t LCMAP_SIMPLIFIED_CHINESE = 0x02000000;
 
 /// Maps Chinese ANSI code page text between scripts, shaped like LCMapStringA.
 /// Reads srcCount bytes from src (-1: up to and including its zero byte) and writes at most

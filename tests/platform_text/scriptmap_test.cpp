@@ -218,9 +218,10 @@ TEST(ScriptMapContract, RejectsWhatItCannotMap)
 {
     char dest[8];
     const char src[] = "ab";
+    constexpr std::uint32_t kSimplifiedChinese = 0x02000000; // LCMAP_SIMPLIFIED_CHINESE
     EXPECT_EQ(lp::LCMapStringA(1028, lp::LCMAP_TRADITIONAL_CHINESE, src, 2, dest, 8), 0);
     EXPECT_NE(lp::ScriptMapError().find("locale"), std::string::npos);
-    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_SIMPLIFIED_CHINESE, src, 2, dest, 8), 0);
+    EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, kSimplifiedChinese, src, 2, dest, 8), 0);
     EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, nullptr, 2, dest, 8), 0);
     EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, 2, nullptr, 8), 0);
     EXPECT_EQ(lp::LCMapStringA(lp::kLocaleChinesePrc, lp::LCMAP_TRADITIONAL_CHINESE, src, -2, dest, 8), 0);
