@@ -14,6 +14,8 @@ packages=(
   fonts-wqy-microhei fonts-dejavu-extra
   desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3 dbus
+  qt6-wayland weston wl-clipboard libweston-10-dev
+  lintian debootstrap fonts-arphic-uming
 )
 
 missing=()
