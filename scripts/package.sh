@@ -12,13 +12,15 @@ out="${LUMO_PACKAGE_DIR:-$root/build}"
 # The flags Debian builds its own packages with (fortify, stack protector, relro, bind now).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
-# CMake reads no CPPFLAGS, where _FORTIFY_SOURCE lives.
-export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# Given explicitly: CMake reads CXXFLAGS from the environment only when it first configures, and
+# never reads CPPFLAGS, where _FORTIFY_SOURCE lives.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
+  -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
   -DLUMO_BUILD_TESTS=OFF -DLUMO_BUILD_BENCHMARKS=OFF -DLUMO_BUILD_FUZZERS=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 

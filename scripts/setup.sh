@@ -15,7 +15,7 @@ packages=(
   desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3 dbus
   qt6-wayland weston wl-clipboard libweston-10-dev
-  lintian debootstrap fonts-arphic-uming
+  lintian debootstrap file fonts-arphic-uming
 )
 
 missing=()
