@@ -62,10 +62,11 @@ extra=$(comm -23 "$work/files" "$work/expected" | grep -v ' \./usr/share/doc/lum
 [[ -z $extra ]] || fail "unexpected in the package: $extra"
 awk '$2 != "root/root" { print }' "$work/contents" | grep . && fail "files not owned by root" || true
 awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print }' "$work/contents" | grep . && fail "directories not 0755" || true
-# The binaries are stripped.
+# The programs are stripped, as Debian strips them: no debug information, no compiler comment.
 dpkg-deb -x "$deb" "$work/root"
 for program in lumo lumo-convert; do
-  ! readelf -S "$work/root/usr/bin/$program" | grep -q '\.debug_info' || fail "$program is not stripped"
+  readelf -S "$work/root/usr/bin/$program" >"$work/sections"
+  ! grep -qE '\.debug_info|\.comment' "$work/sections" || fail "$program is not stripped"
 done
 
 # A machine-readable copyright file that names each licence shipped, the built-in OpenCC data's too.

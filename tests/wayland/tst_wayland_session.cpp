@@ -166,6 +166,9 @@ class TestWaylandSession : public QObject {
         // compositor gives it to the new window.
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
         QTRY_COMPARE(QGuiApplication::focusWindow(), m_form->windowHandle());
+        // A Wayland desktop matches windows to their launcher by the app id, the desktop
+        // entry's name.
+        QVERIFY(WestonLogFrom(0).contains(u"set_app_id(\"%1\")"_s.arg(QStringLiteral(LUMO_APP_ID))));
         KeepScreenshot(*m_form, "form1");
     }
 
