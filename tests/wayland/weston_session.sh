@@ -11,9 +11,10 @@ shift
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 weston_pid=
+# LUMO_WESTON_LOG_COPY=FILE keeps the compositor's log for a look afterwards.
 cleanup() {
-  [[ -n ${LUMO_WESTON_LOG_COPY:-} ]] && cp "$LUMO_WESTON_LOG" "$LUMO_WESTON_LOG_COPY"
-  [[ -n $weston_pid ]] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
+  if [[ -n ${LUMO_WESTON_LOG_COPY:-} ]]; then cp "$LUMO_WESTON_LOG" "$LUMO_WESTON_LOG_COPY" || true; fi
+  if [[ -n $weston_pid ]]; then kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; fi
   rm -rf "$runtime"
 }
 trap cleanup EXIT
