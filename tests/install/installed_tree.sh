@@ -28,8 +28,8 @@ expected=(
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
-  "share/man/man1/lumo-convert.1"
-  "share/doc/lumo/LICENSE.OpenCC"
+  "share/man/man1/lumo.1.gz" "share/man/man1/lumo-convert.1.gz"
+  "share/doc/lumo/copyright" "share/doc/lumo/changelog.gz" "share/doc/lumo/LICENSE.OpenCC"
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -44,7 +44,7 @@ for size in 16 24 32 48 64 128 256; do
   [[ $width == "$size" && $height == "$size" ]] || fail "$png is ${width}x${height}"
 done
 "$here/validate_metadata.sh" "$share/applications/$app_id.desktop" "$share/metainfo/$app_id.metainfo.xml" \
-  "$share/man/man1/lumo-convert.1" || fail "installed metadata does not validate"
+  "$share/man/man1/lumo.1.gz" "$share/man/man1/lumo-convert.1.gz" || fail "installed metadata does not validate"
 desktop="$share/applications/$app_id.desktop"
 grep -qx "Icon=$app_id" "$desktop" || fail "desktop entry names another icon"
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
@@ -59,9 +59,9 @@ plain=$("$convert" --plain "$work/in.txt") || fail "lumo-convert --plain exited 
 personalised=$("$convert" "$work/in.txt") || fail "lumo-convert exited $?"
 [[ $personalised == ωǒ們dé* ]] || fail "lumo-convert gave '$personalised', want ωǒ們dé… (personalised 我, 的)"
 # The man page documents every option that --help lists.
-manpage="$share/man/man1/lumo-convert.1"
+zcat "$share/man/man1/lumo-convert.1.gz" >"$work/lumo-convert.1"
 for option in $("$convert" --help | grep -oE '(^|[[:space:]])--[a-z-]*' | sort -u); do
-  grep -qF -- "${option//-/\\-}" "$manpage" || fail "the man page does not document $option"
+  grep -qF -- "${option//-/\\-}" "$work/lumo-convert.1" || fail "the man page does not document $option"
 done
 printf 'ok\xff\n' >"$work/bad.txt"
 set +e

@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstdio>
 #include <memory>
 #include <sys/time.h>
@@ -60,7 +59,7 @@ void AgeFile(const QString &path, int seconds)
 
 class TestInstanceGuard : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void sessionNames_data();
     void sessionNames();
     void sessionsOfDifferentDisplaysDiffer();
@@ -74,7 +73,7 @@ private Q_SLOTS:
     void copiesStartedTogetherClaimOnce();
     void unusableLockPathDoesNotBlock();
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString lockPath(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 };
@@ -84,15 +83,31 @@ void TestInstanceGuard::sessionNames_data()
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<QString>("x11");
     QTest::addColumn<QString>("expected");
-    QTest::addRow("x11 local") << QString() << u":0"_s << u"lumo-x-_0"_s;
-    QTest::addRow("x11 screen number dropped") << QString() << u":0.1"_s << u"lumo-x-_0"_s;
-    QTest::addRow("x11 local socket named") << QString() << u"unix:0.0"_s << u"lumo-x-_0"_s;
-    QTest::addRow("x11 remote") << QString() << u"localhost:10.0"_s << u"lumo-x-localhost_10"_s;
-    QTest::addRow("wayland wins over XWayland") << u"wayland-0"_s << u":1"_s << u"lumo-w-wayland-0"_s;
-    QTest::addRow("wayland socket path") << u"/run/user/1000/wayland-1"_s << QString()
-                                         << u"lumo-w-_run_user_1000_wayland-1"_s;
-    QTest::addRow("path tricks flattened") << QString() << u"../../etc/x:0"_s << u"lumo-x-.._.._etc_x_0"_s;
-    QTest::addRow("no display") << QString() << QString() << u"lumo-nodisplay"_s;
+    QTest::addColumn<QString>("runtime");
+    QTest::addRow("x11 local") << QString() << u":0"_s << u"lumo-x-_0"_s << QString();
+    QTest::addRow("x11 screen number dropped") << QString() << u":0.1"_s << u"lumo-x-_0"_s << QString();
+    QTest::addRow("x11 local socket named") << QString() << u"unix:0.0"_s << u"lumo-x-_0"_s << QString();
+    QTest::addRow("x11 remote") << QString() << u"localhost:10.0"_s << u"lumo-x-localhost_10"_s << QString();
+    QTest::addRow("wayland wins over XWayland")
+        << u"wayland-0"_s << u":1"_s << u"lumo-w-wayland-0"_s << QString();
+    QTest::addRow("wayland socket path, no runtime dir")
+        << u"/run/user/1000/wayland-1"_s << QString() << u"lumo-w-_run_user_1000_wayland-1"_s << QString();
+    // libwayland looks for a relative name in the runtime directory: one socket, one name.
+    QTest::addRow("wayland relative")
+        << u"wayland-1"_s << QString() << u"lumo-w-wayland-1"_s << u"/run/user/1000"_s;
+    QTest::addRow("wayland absolute in the runtime dir")
+        << u"/run/user/1000/wayland-1"_s << QString() << u"lumo-w-wayland-1"_s << u"/run/user/1000/"_s;
+    QTest::addRow("wayland absolute, roundabout") << u"/run/user/1000/../1000/./wayland-1"_s << QString()
+                                                  << u"lumo-w-wayland-1"_s << u"/run/user/1000"_s;
+    QTest::addRow("wayland relative in a subfolder")
+        << u"sub/wayland-1"_s << QString() << u"lumo-w-sub_wayland-1"_s << u"/run/user/1000"_s;
+    QTest::addRow("wayland socket elsewhere")
+        << u"/tmp/wayland-1"_s << QString() << u"lumo-w-_tmp_wayland-1"_s << u"/run/user/1000"_s;
+    QTest::addRow("wayland relative climbing out")
+        << u"../wayland-1"_s << QString() << u"lumo-w-_run_user_wayland-1"_s << u"/run/user/1000"_s;
+    QTest::addRow("path tricks flattened")
+        << QString() << u"../../etc/x:0"_s << u"lumo-x-.._.._etc_x_0"_s << QString();
+    QTest::addRow("no display") << QString() << QString() << u"lumo-nodisplay"_s << QString();
 }
 
 void TestInstanceGuard::sessionNames()
@@ -100,7 +115,8 @@ void TestInstanceGuard::sessionNames()
     QFETCH(QString, wayland);
     QFETCH(QString, x11);
     QFETCH(QString, expected);
-    QCOMPARE(lumo::platform::SessionLockName(wayland, x11), expected);
+    QFETCH(QString, runtime);
+    QCOMPARE(lumo::platform::SessionLockName(wayland, x11, runtime), expected);
 }
 
 void TestInstanceGuard::sessionsOfDifferentDisplaysDiffer()
