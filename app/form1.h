@@ -32,7 +32,7 @@ void SetConvertFunction(ConvertFunction convert);
 /// The main window. One process-wide instance, created on first use.
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     /// The one instance, created (laid out, not shown) if it does not exist.
     static Form1 &Instance();
     /// The instance if it exists, without creating one.
@@ -80,10 +80,10 @@ public:
     /// The conversion variables (ConvTextA, ConvTextB, ConvByteLength).
     conversion::ConversionVariables ConvVars;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     Form1();
 
     QPlainTextEdit *m_text1 = nullptr;

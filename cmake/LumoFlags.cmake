@@ -16,3 +16,14 @@ if(LUMO_SANITIZE)
     -fno-omit-frame-pointer)
   target_link_options(lumo_flags INTERFACE -fsanitize=${LUMO_SANITIZE})
 endif()
+
+# lumo_add_area_subdirectories(): adds every folder below the current one that has a
+# CMakeLists.txt (tests/<area>/, bench/<area>/).
+function(lumo_add_area_subdirectories)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  foreach(dir IN LISTS dirs)
+    if(IS_DIRECTORY "${dir}" AND EXISTS "${dir}/CMakeLists.txt")
+      add_subdirectory("${dir}")
+    endif()
+  endforeach()
+endfunction()

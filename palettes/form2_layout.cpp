@@ -6,14 +6,11 @@ namespace lumo::palettes {
 
 namespace {
 using platform::ControlDef;
-using platform::JoinText;
-using platform::TextView;
-using platform::TotalLength;
 using platform::WindowDef;
 using enum platform::ControlType;
 
 constexpr std::u16string_view kCaptionParts[] = {u"特殊符号表 - ", product::kWebDomain};
-constexpr auto kCaption = JoinText<TotalLength(kCaptionParts)>(kCaptionParts);
+constexpr auto kCaption = platform::JoinText<platform::TotalLength(kCaptionParts)>(kCaptionParts);
 
 // Every symbol button inserts exactly its caption. Left block (columns at 240,
 // 720, 1200) filled column by column, right block (1680, 2160, 2640) row by
@@ -87,7 +84,7 @@ constexpr ControlDef kControls[] = {
 // clang-format on
 
 constexpr WindowDef kWindow{
-    .caption = TextView(kCaption),
+    .caption = platform::TextView(kCaption),
     .clientWidth = 3345,
     .clientHeight = 4590,
     .placement = platform::Placement::Fixed,

@@ -6,15 +6,12 @@ namespace lumo::palettes {
 
 namespace {
 using platform::ControlDef;
-using platform::JoinText;
-using platform::TextView;
-using platform::TotalLength;
 using platform::WindowDef;
 using enum platform::ControlType;
 
 // Four characters, six blanks and a hyphen, then the domain.
 constexpr std::u16string_view kCaptionParts[] = {u"表情选择      -", product::kWebDomain};
-constexpr auto kCaption = JoinText<TotalLength(kCaptionParts)>(kCaptionParts);
+constexpr auto kCaption = platform::JoinText<platform::TotalLength(kCaptionParts)>(kCaptionParts);
 
 // Every emoticon button inserts exactly its caption; the look-alikes (full-width
 // hyphen, Greek omicron and omega, prime, wavy low line) are written as escapes.
@@ -60,7 +57,7 @@ constexpr ControlDef kControls[] = {
 // clang-format on
 
 constexpr WindowDef kWindow{
-    .caption = TextView(kCaption),
+    .caption = platform::TextView(kCaption),
     .clientWidth = 3990,
     .clientHeight = 4545,
     .placement = platform::Placement::Fixed,

@@ -17,14 +17,38 @@ namespace {
 // NameAliases.txt (type "control").
 // clang-format off
 constexpr std::array<const char *, 32> kC0Names = {
-    "NULL",                   "START OF HEADING",          "START OF TEXT",        "END OF TEXT",
-    "END OF TRANSMISSION",    "ENQUIRY",                   "ACKNOWLEDGE",          "ALERT",
-    "BACKSPACE",              "CHARACTER TABULATION",      "LINE FEED",            "LINE TABULATION",
-    "FORM FEED",              "CARRIAGE RETURN",           "SHIFT OUT",            "SHIFT IN",
-    "DATA LINK ESCAPE",       "DEVICE CONTROL ONE",        "DEVICE CONTROL TWO",   "DEVICE CONTROL THREE",
-    "DEVICE CONTROL FOUR",    "NEGATIVE ACKNOWLEDGE",      "SYNCHRONOUS IDLE",     "END OF TRANSMISSION BLOCK",
-    "CANCEL",                 "END OF MEDIUM",             "SUBSTITUTE",           "ESCAPE",
-    "INFORMATION SEPARATOR FOUR", "INFORMATION SEPARATOR THREE", "INFORMATION SEPARATOR TWO", "INFORMATION SEPARATOR ONE",
+    "NULL",                          // 00
+    "START OF HEADING",              // 01
+    "START OF TEXT",                 // 02
+    "END OF TEXT",                   // 03
+    "END OF TRANSMISSION",           // 04
+    "ENQUIRY",                       // 05
+    "ACKNOWLEDGE",                   // 06
+    "ALERT",                         // 07
+    "BACKSPACE",                     // 08
+    "CHARACTER TABULATION",          // 09
+    "LINE FEED",                     // 0A
+    "LINE TABULATION",               // 0B
+    "FORM FEED",                     // 0C
+    "CARRIAGE RETURN",               // 0D
+    "SHIFT OUT",                     // 0E
+    "SHIFT IN",                      // 0F
+    "DATA LINK ESCAPE",              // 10
+    "DEVICE CONTROL ONE",            // 11
+    "DEVICE CONTROL TWO",            // 12
+    "DEVICE CONTROL THREE",          // 13
+    "DEVICE CONTROL FOUR",           // 14
+    "NEGATIVE ACKNOWLEDGE",          // 15
+    "SYNCHRONOUS IDLE",              // 16
+    "END OF TRANSMISSION BLOCK",     // 17
+    "CANCEL",                        // 18
+    "END OF MEDIUM",                 // 19
+    "SUBSTITUTE",                    // 1A
+    "ESCAPE",                        // 1B
+    "INFORMATION SEPARATOR FOUR",    // 1C
+    "INFORMATION SEPARATOR THREE",   // 1D
+    "INFORMATION SEPARATOR TWO",     // 1E
+    "INFORMATION SEPARATOR ONE",     // 1F
 };
 // clang-format on
 

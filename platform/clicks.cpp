@@ -9,7 +9,7 @@ namespace {
 
 // Lives as a child of the widget it watches, so it goes with it.
 class ClickFilter final : public QObject {
-public:
+  public:
     ClickFilter(QWidget &widget, std::function<void()> handler)
         : QObject(&widget), m_widget(widget), m_handler(std::move(handler))
     {
@@ -24,8 +24,8 @@ public:
             m_pressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            const bool click = m_pressed && mouse->button() == Qt::LeftButton
-                               && m_widget.rect().contains(mouse->position().toPoint());
+            const bool click = m_pressed && mouse->button() == Qt::LeftButton &&
+                               m_widget.rect().contains(mouse->position().toPoint());
             m_pressed = false;
             if (click)
                 m_handler();
@@ -33,7 +33,7 @@ public:
         return false;
     }
 
-private:
+  private:
     QWidget &m_widget;
     std::function<void()> m_handler;
     bool m_pressed = false;
@@ -41,6 +41,9 @@ private:
 
 } // namespace
 
-void OnClick(QWidget &widget, std::function<void()> handler) { new ClickFilter(widget, std::move(handler)); }
+void OnClick(QWidget &widget, std::function<void()> handler)
+{
+    new ClickFilter(widget, std::move(handler));
+}
 
 } // namespace lumo::platform

@@ -6,7 +6,7 @@ namespace lumo::platform {
 
 /// The system clipboard. Tests install a fake.
 class ClipboardService {
-public:
+  public:
     virtual ~ClipboardService() = default;
     /// Empties the clipboard and puts `text` on it as plain text.
     /// Returns false when the clipboard could not be written.

@@ -9,7 +9,7 @@ namespace lumo::platform {
 /// Modal message boxes described by a Windows-style style word
 /// (low four bits: buttons, next four bits: icon). Tests install a fake.
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     /// Shows a modal box and returns when the user closes it.
     virtual void show(QWidget *parent, const QString &text, const QString &title, int style) = 0;

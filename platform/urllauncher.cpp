@@ -10,7 +10,7 @@ namespace {
 // QDesktopServices passes the address to xdg-open (or the desktop portal in a
 // sandbox) as a detached process, so the caller never waits for the browser.
 class DesktopUrlLauncher final : public UrlLauncher {
-public:
+  public:
     bool open(const QUrl &url) override { return QDesktopServices::openUrl(url); }
 };
 
@@ -26,6 +26,9 @@ UrlLauncher &Urls()
     return launcher;
 }
 
-void SetUrlLauncher(UrlLauncher *launcher) { g_installed = launcher; }
+void SetUrlLauncher(UrlLauncher *launcher)
+{
+    g_installed = launcher;
+}
 
 } // namespace lumo::platform

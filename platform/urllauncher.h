@@ -7,7 +7,7 @@ namespace lumo::platform {
 /// Hands web addresses to the user's browser. Tests install a fake, or
 /// register a handler with QDesktopServices::setUrlHandler.
 class UrlLauncher {
-public:
+  public:
     virtual ~UrlLauncher() = default;
     /// Starts one launch of the browser for `url` and returns without waiting
     /// for it. Returns false when the launch could not be started.

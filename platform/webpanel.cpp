@@ -12,7 +12,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
-
 #include <cctype>
 #include <functional>
 
@@ -47,8 +46,8 @@ QByteArray CharsetIn(const QByteArray &text)
     while (begin < lower.size() && (lower[begin] == '"' || lower[begin] == '\''))
         ++begin;
     qsizetype end = begin;
-    while (end < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-'
-                                  || lower[end] == '_' || lower[end] == ':' || lower[end] == '.'))
+    while (end < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-' ||
+                                  lower[end] == '_' || lower[end] == ':' || lower[end] == '.'))
         ++end;
     return lower.mid(begin, end - begin);
 }
@@ -79,7 +78,8 @@ QString DecodePage(const QByteArray &body, const QByteArray &contentType)
 qsizetype StartTags(const QString &html)
 {
     qsizetype tags = 0;
-    for (qsizetype at = html.indexOf(u'<'); at >= 0 && at + 1 < html.size(); at = html.indexOf(u'<', at + 1)) {
+    for (qsizetype at = html.indexOf(u'<'); at >= 0 && at + 1 < html.size();
+         at = html.indexOf(u'<', at + 1)) {
         const char16_t next = html[at + 1].unicode();
         tags += (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z');
     }
@@ -118,7 +118,7 @@ enum class Kind { Page, Image };
 // One resource fetched within the panel's limits. Calls `done` exactly once
 // (unless destroyed first, which aborts the transfer) and then deletes itself.
 class Transfer : public QObject {
-public:
+  public:
     using Done = std::function<void(bool ok, const QByteArray &body, const QUrl &finalUrl,
                                     const QByteArray &contentType)>;
 
@@ -136,7 +136,7 @@ public:
 
     ~Transfer() override { dropReply(); }
 
-private:
+  private:
     void get(const QUrl &url)
     {
         if (!IsWebScheme(url))
@@ -146,7 +146,8 @@ private:
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         // No compression: the size cap then bounds what the server can make us hold.
         request.setRawHeader("Accept-Encoding", "identity");
-        request.setRawHeader("Accept", m_kind == Kind::Page ? "text/html" : "image/png,image/jpeg,image/gif,image/bmp");
+        request.setRawHeader("Accept",
+                             m_kind == Kind::Page ? "text/html" : "image/png,image/jpeg,image/gif,image/bmp");
         m_reply = m_network.get(request);
         m_reply->setReadBufferSize(64 * 1024);
         m_body.clear();
@@ -261,8 +262,7 @@ private:
 
 } // namespace
 
-WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits)
-    : QTextBrowser(parent), m_limits(limits)
+WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits) : QTextBrowser(parent), m_limits(limits)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -328,11 +328,12 @@ void WebPanel::paintEvent(QPaintEvent *event)
 void WebPanel::startPage()
 {
     const quint64 load = m_loadNumber;
-    new Transfer(network(), m_requestedUrl, Kind::Page, m_limits,
-                 [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
-                     pageArrived(load, ok, body, finalUrl, type);
-                 },
-                 m_load);
+    new Transfer(
+        network(), m_requestedUrl, Kind::Page, m_limits,
+        [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
+            pageArrived(load, ok, body, finalUrl, type);
+        },
+        m_load);
 }
 
 void WebPanel::pageArrived(quint64 load, bool ok, const QByteArray &body, const QUrl &finalUrl,
@@ -367,21 +368,25 @@ void WebPanel::pageArrived(quint64 load, bool ok, const QByteArray &body, const 
     finishIfSettled();
 }
 
-QUrl WebPanel::resolved(const QUrl &name) const { return m_pageUrl.resolved(name); }
+QUrl WebPanel::resolved(const QUrl &name) const
+{
+    return m_pageUrl.resolved(name);
+}
 
 void WebPanel::wantImage(const QUrl &url)
 {
-    if (!m_pageShown || !IsWebScheme(url) || m_requested.contains(url)
-        || m_requested.size() >= m_limits.maxImages)
+    if (!m_pageShown || !IsWebScheme(url) || m_requested.contains(url) ||
+        m_requested.size() >= m_limits.maxImages)
         return;
     m_requested.insert(url);
     ++m_pending;
     const quint64 load = m_loadNumber;
-    new Transfer(network(), url, Kind::Image, m_limits,
-                 [this, load, url](bool ok, const QByteArray &body, const QUrl &, const QByteArray &type) {
-                     imageArrived(load, url, ok, body, type);
-                 },
-                 m_load);
+    new Transfer(
+        network(), url, Kind::Image, m_limits,
+        [this, load, url](bool ok, const QByteArray &body, const QUrl &, const QByteArray &type) {
+            imageArrived(load, url, ok, body, type);
+        },
+        m_load);
 }
 
 void WebPanel::imageArrived(quint64 load, const QUrl &url, bool ok, const QByteArray &body,
@@ -400,8 +405,8 @@ void WebPanel::imageArrived(quint64 load, const QUrl &url, bool ok, const QByteA
         // is a few kilobytes of PNG and 64 MiB once decoded.
         const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
         QImage image;
-        if (size.isValid() && size.width() <= m_limits.maxImageSide && size.height() <= m_limits.maxImageSide
-            && m_imagePixels + pixels <= m_limits.maxImagePixels)
+        if (size.isValid() && size.width() <= m_limits.maxImageSide &&
+            size.height() <= m_limits.maxImageSide && m_imagePixels + pixels <= m_limits.maxImagePixels)
             image = reader.read();
         if (!image.isNull()) {
             m_imagePixels += pixels;

@@ -13,13 +13,13 @@ namespace lumo::platform {
 
 /// What one page load of a WebPanel may take.
 struct WebPanelLimits {
-    int timeoutMs = 10'000;       ///< whole transfer of one resource, redirects included
-    qint64 maxBytes = 256 * 1024; ///< body of one response
-    int maxRedirects = 3;         ///< per resource
-    int maxImages = 16;           ///< images fetched per page
-    int maxImageSide = 4096;      ///< decoded width or height of an image, in pixels
+    int timeoutMs = 10'000;            ///< whole transfer of one resource, redirects included
+    qint64 maxBytes = 256 * 1024;      ///< body of one response
+    int maxRedirects = 3;              ///< per resource
+    int maxImages = 16;                ///< images fetched per page
+    int maxImageSide = 4096;           ///< decoded width or height of an image, in pixels
     qint64 maxImagePixels = 4'000'000; ///< decoded pixels of all the page's images together
-    int maxTags = 2'000;          ///< tags in the page: laying out a deeply nested page stalls the window
+    int maxTags = 2'000; ///< tags in the page: laying out a deeply nested page stalls the window
 };
 
 /// A small, script-free web panel for a short advert page: fetches one HTML
@@ -28,7 +28,7 @@ struct WebPanelLimits {
 /// the user's browser (http/https only). A failed load leaves it blank.
 class WebPanel : public QTextBrowser {
     Q_OBJECT
-public:
+  public:
     explicit WebPanel(QWidget *parent = nullptr, WebPanelLimits limits = {});
     ~WebPanel() override;
 
@@ -45,14 +45,14 @@ public:
     /// is an empty stand-in, so the renderer never falls back to local files.
     QVariant loadResource(int type, const QUrl &name) override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     /// The page and its images have settled; `ok` is false when the panel is blank.
     void loadFinished(bool ok);
 
-private:
+  private:
     void startWhenDrawn();
     void startPage();
     void pageArrived(quint64 load, bool ok, const QByteArray &body, const QUrl &finalUrl,
@@ -69,8 +69,8 @@ private:
     WebPanelLimits m_limits;
     QNetworkAccessManager &network();
     QNetworkAccessManager *m_network = nullptr;
-    QPointer<QObject> m_load;  // parent of this load's transfers; deleting it aborts them
-    quint64 m_loadNumber = 0;  // callbacks of an abandoned load are ignored
+    QPointer<QObject> m_load; // parent of this load's transfers; deleting it aborts them
+    quint64 m_loadNumber = 0; // callbacks of an abandoned load are ignored
     QUrl m_requestedUrl;
     QUrl m_pageUrl;
     QString m_html;

@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMO_SANITIZE=a
 cmake --build "$build" --parallel "$(nproc)"
 # halt_on_error and no recovery: the first report ends the test with a failure.
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$root/tests/sanitizer-suppressions.txt:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$root/tests/common/sanitizer-suppressions.txt:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --label-exclude xvfb "$@"

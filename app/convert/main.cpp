@@ -4,8 +4,8 @@
 // is written only once the whole conversion has succeeded, so a failure never
 // leaves half a result on standard output.
 #include "conversion/conversion.h"
-#include "platform/text/utf8.h"
 #include "platform/text/scriptmap.h"
+#include "platform/text/utf8.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,8 +56,8 @@ struct Chunk {
     const Input *input;
     std::size_t begin, end;
     std::string output;
-    std::string error;                 ///< why the conversion failed, empty when it did not
-    std::size_t badByte = kNoBadByte;  ///< offset of the first ill-formed UTF-8 byte, if any
+    std::string error;                ///< why the conversion failed, empty when it did not
+    std::size_t badByte = kNoBadByte; ///< offset of the first ill-formed UTF-8 byte, if any
 };
 
 constexpr std::size_t kChunkBytes = 256 * 1024;

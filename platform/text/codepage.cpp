@@ -19,15 +19,6 @@ using detail::kSupplementaryFourByteFirst;
 using detail::kSurrogateFourByteFirst;
 using detail::kTrailCount;
 
-char *WriteFourByte(char *p, int index)
-{
-    p[0] = static_cast<char>(0x81 + index / 12600);
-    p[1] = static_cast<char>(0x30 + index / 1260 % 10);
-    p[2] = static_cast<char>(0x81 + index / 10 % 126);
-    p[3] = static_cast<char>(0x30 + index % 10);
-    return p + 4;
-}
-
 struct Tables {
     const std::uint32_t *encode = detail::kEncode;
     const char16_t *decodeDouble = detail::kDecodeDouble;

@@ -41,6 +41,17 @@ inline std::size_t AnsiCharacterLength(const unsigned char *b, std::size_t at, s
     return 1;
 }
 
+/// Writes the GB18030 four-byte form with the given index at `p` (the inverse of FourByteIndex);
+/// returns the end of what it wrote.
+inline char *WriteFourByte(char *p, int index)
+{
+    p[0] = static_cast<char>(0x81 + index / 12600);
+    p[1] = static_cast<char>(0x30 + index / 1260 % 10);
+    p[2] = static_cast<char>(0x81 + index / 10 % 126);
+    p[3] = static_cast<char>(0x30 + index % 10);
+    return p + 4;
+}
+
 /// The GB18030 index of the four-byte form at `b` (81 30 81 30 is 0).
 inline int FourByteIndex(const unsigned char *b)
 {

@@ -202,11 +202,7 @@ void ScriptEngine::MapCharacter(Unit unit, const char *src, std::size_t length, 
             std::memcpy(dest, found->bytes, 4);
         } else {
             // Likewise from the unit: the four-byte form with that index.
-            const Unit index = unit - 0x10000;
-            dest[0] = static_cast<char>(0x81 + index / 12600);
-            dest[1] = static_cast<char>(0x30 + index / 1260 % 10);
-            dest[2] = static_cast<char>(0x81 + index / 10 % 126);
-            dest[3] = static_cast<char>(0x30 + index % 10);
+            WriteFourByte(dest, static_cast<int>(unit - 0x10000));
         }
         return;
     }

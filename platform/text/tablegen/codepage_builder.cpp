@@ -1,5 +1,7 @@
 #include "platform/text/tablegen/codepage_builder.h"
 
+#include "platform/text/codepage.h"
+
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -19,15 +21,6 @@
 
 namespace lumo::platform::detail {
 namespace {
-
-char *WriteFourByte(char *p, int index)
-{
-    p[0] = static_cast<char>(0x81 + index / 12600);
-    p[1] = static_cast<char>(0x30 + index / 1260 % 10);
-    p[2] = static_cast<char>(0x81 + index / 10 % 126);
-    p[3] = static_cast<char>(0x30 + index % 10);
-    return p + 4;
-}
 
 void AppendFourByte(std::string &out, int index)
 {

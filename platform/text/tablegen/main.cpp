@@ -1,13 +1,14 @@
 // lumo-scripttable DICTIONARY_DIR OUTPUT: writes the compiled Simplified-to-Taiwan-Traditional
-// table. Run by the build; the output appears whole or not at all.
+// table. Run by the build.
 
 #include "platform/text/scriptengine.h"
+#include "platform/text/tablegen/generated_file.h"
 #include "platform/text/tablegen/tablebuilder.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <exception>
-#include <filesystem>
-#include <fstream>
+#include <stdexcept>
 #include <string>
 
 int main(int argc, char **argv)
@@ -16,10 +17,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: lumo-scripttable DICTIONARY_DIR OUTPUT\n");
         return 2;
     }
-    const std::filesystem::path output = argv[2];
-    const std::filesystem::path partial = output.string() + ".partial";
-    try {
-        const std::string table = lumo::platform::detail::BuildScriptTable(argv[1]);
+    const std::string dictDir = argv[1];
+    return lumo::platform::detail::WriteGeneratedFile("lumo-scripttable", argv[2], [&dictDir] {
+        std::string table = lumo::platform::detail::BuildScriptTable(dictDir);
         // The engine must accept what we write; it reads the table in place, so align a copy.
         std::string aligned(table.size() + 16, '\0');
         auto *start = reinterpret_cast<unsigned char *>(
@@ -29,18 +29,6 @@ int main(int argc, char **argv)
         std::string error;
         if (!engine.Open({start, table.size()}, error))
             throw std::runtime_error(error);
-
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(table.data(), static_cast<std::streamsize>(table.size()));
-        out.close();
-        if (!out)
-            throw std::runtime_error("cannot write " + partial.string());
-        std::filesystem::rename(partial, output);
-    } catch (const std::exception &e) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        std::fprintf(stderr, "lumo-scripttable: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return table;
+    });
 }

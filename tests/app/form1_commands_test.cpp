@@ -266,4 +266,4 @@ class Form1CommandsTest : public QObject {
 };
 
 QTEST_MAIN(Form1CommandsTest)
-#include "tst_form1_commands.moc"
+#include "form1_commands_test.moc"

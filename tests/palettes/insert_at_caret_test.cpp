@@ -170,4 +170,4 @@ class InsertAtCaretTest : public QObject {
 };
 
 QTEST_MAIN(InsertAtCaretTest)
-#include "tst_insert_at_caret.moc"
+#include "insert_at_caret_test.moc"

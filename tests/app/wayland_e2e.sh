@@ -4,7 +4,7 @@
 # it (so Qt chooses its Wayland plugin by itself). Weston gets the test seat module (the
 # clipboard needs a seat; SIGUSR1 to $LUMO_WESTON_PID presses Shift on it) and logs its protocol
 # traffic to $LUMO_WESTON_LOG for the test to read.
-# Usage: weston_session.sh SEAT_MODULE COMMAND...
+# Usage: wayland_e2e.sh SEAT_MODULE COMMAND...
 set -euo pipefail
 module=$(realpath "$1") # weston looks for a relative name among its own modules
 shift

@@ -5,7 +5,7 @@ shows only its box and exits 0, a copy killed with SIGKILL does not block the
 next start, two copies started together make one main window, and closing the
 main window ends the program with status 0.
 
-Usage: e2e_startup.py LUMO_BINARY PRODUCT_HEADER
+Usage: startup_e2e.py LUMO_BINARY PRODUCT_HEADER
 """
 
 import glob
@@ -17,8 +17,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from xtest import close_window, fail, window_origin, xdotool  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "common"))
+from xtest import close_window, fail, stop, window_origin, xdotool  # noqa: E402
 
 BOX_TITLE = "温馨提示："
 # Label1 ("访问Lumo官方主页") at 2880 x 3840 twips: a point inside it, in pixels.
@@ -183,10 +183,7 @@ def main():
     try:
         run(sys.argv[1], sys.argv[2])
     finally:
-        for process in started:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
+        stop(*started)
     print("all passed")
 
 

@@ -2,7 +2,7 @@
 # End to end from an installed tree: `cmake --install` into a temporary prefix, validate what a
 # desktop reads there, convert a file with the installed lumo-convert, and start the installed lumo
 # under X: its windows, and the message box of a second copy, carry the program icon.
-# Usage (under xvfb-run): installed_tree.sh CMAKE BUILD_DIR APP_ID
+# Usage (under xvfb-run): installed_tree_e2e.sh CMAKE BUILD_DIR APP_ID
 set -euo pipefail
 cmake=$1 build=$2 app_id=$3
 here="$(dirname "${BASH_SOURCE[0]}")"
@@ -43,7 +43,7 @@ for size in 16 24 32 48 64 128 256; do
   read -r width height < <(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(*struct.unpack(">II", d[16:24]))' "$png")
   [[ $width == "$size" && $height == "$size" ]] || fail "$png is ${width}x${height}"
 done
-"$here/validate_metadata.sh" "$share/applications/$app_id.desktop" "$share/metainfo/$app_id.metainfo.xml" \
+"$here/metadata_test.sh" "$share/applications/$app_id.desktop" "$share/metainfo/$app_id.metainfo.xml" \
   "$share/man/man1/lumo.1.gz" "$share/man/man1/lumo-convert.1.gz" || fail "installed metadata does not validate"
 desktop="$share/applications/$app_id.desktop"
 grep -qx "Icon=$app_id" "$desktop" || fail "desktop entry names another icon"

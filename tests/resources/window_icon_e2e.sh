@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Under a real X server: a window and a dialog of a program that applied Lumo's identity both
-# carry the program icon. Usage: window_icon_probe.sh PROBE_PROGRAM
+# carry the program icon. Usage: window_icon_e2e.sh PROBE_PROGRAM
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/window_icons.sh"
 "$1" &

@@ -24,7 +24,7 @@ namespace {
 
 // Records the order in which watched windows receive their close event.
 class CloseOrder : public QObject {
-public:
+  public:
     QStringList closed;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -34,13 +34,16 @@ public:
     }
 };
 
-void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void DeleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 } // namespace
 
 class TestForm1Startup : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init();
     void cleanup();
     void loadSelectsTextResetsFlagAndStartsAdvert();
@@ -50,7 +53,7 @@ private Q_SLOTS:
     void closingClosesOpenPalettesInOrder();
     void closingWithoutPalettesCreatesNone();
 
-private:
+  private:
     lumo::test::FakeInstanceGuard m_guard;
     lumo::test::FakeMessageBoxes m_boxes;
 };
@@ -199,4 +202,4 @@ int main(int argc, char *argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_form1_startup.moc"
+#include "form1_startup_test.moc"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails, naming each file, when a C++ file of the project differs from what clang-format writes
-# with the repository's .clang-format. Usage: check_format.sh SOURCE_DIR [CLANG_FORMAT]
+# with the repository's .clang-format. Usage: format_test.sh SOURCE_DIR [CLANG_FORMAT]
 set -euo pipefail
 root=$1
 clang_format=${2:-clang-format}

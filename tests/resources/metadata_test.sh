@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The desktop entry, AppStream metadata and man pages pass their own validators.
-# Usage: validate_metadata.sh DESKTOP_FILE METAINFO_FILE MAN_PAGE...
+# Usage: metadata_test.sh DESKTOP_FILE METAINFO_FILE MAN_PAGE...
 set -euo pipefail
 desktop=$1 metainfo=$2
 shift 2

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The committed icon files are what scripts/make-icon.sh makes from the committed drawing.
-# Usage: icon_reproducible.sh SOURCE_DIR
+# Usage: icon_reproducible_test.sh SOURCE_DIR
 set -euo pipefail
 src=$1
 out=$(mktemp -d)

@@ -59,3 +59,11 @@ def close_window(window):
     x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
     x11.XFlush(display)
     x11.XCloseDisplay(display)
+
+
+def stop(*processes):
+    """Kills the programs that still run and waits for them, so none outlives the test."""
+    for process in processes:
+        if process.poll() is None:
+            process.kill()
+            process.wait()

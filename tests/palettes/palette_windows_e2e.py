@@ -3,7 +3,7 @@
 and emoticons from all three windows go into the main text, Alt+C copies it to the
 X clipboard, and closing the main window ends the program with every window gone.
 
-Usage (under xvfb-run): e2e_palettes.py <path to lumo>
+Usage (under xvfb-run): palette_windows_e2e.py <path to lumo>
 Screenshots of the windows go to $LUMO_SCREENSHOT_DIR when it is set.
 """
 import os
@@ -12,8 +12,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from xtest import close_window, fail, window_origin, xdotool  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "common"))
+from xtest import close_window, fail, stop, window_origin, xdotool  # noqa: E402
 
 LUMO = sys.argv[1]
 SHOTS = os.environ.get("LUMO_SCREENSHOT_DIR")
@@ -76,9 +76,7 @@ def main():
     try:
         run(lumo)
     finally:
-        if lumo.poll() is None:
-            lumo.kill()
-            lumo.wait()
+        stop(lumo)
 
 
 def run(lumo):

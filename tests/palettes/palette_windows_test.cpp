@@ -442,4 +442,4 @@ class PalettesTest : public QObject {
 };
 
 QTEST_MAIN(PalettesTest)
-#include "tst_palettes.moc"
+#include "palette_windows_test.moc"

@@ -1,7 +1,7 @@
 // The program natively on Wayland, with no X server: the main window, both palettes, real
 // message boxes, the conversion and the copy command on the real clipboard (read back with
 // wl-paste), and the single-instance guard against real second copies. Runs inside
-// weston_session.sh. Weston offers no input injection (the test seat module's Shift key aside),
+// wayland_e2e.sh. Weston offers no input injection (the test seat module's Shift key aside),
 // so the test drives the widgets itself and answers its own message boxes.
 #include "app/form1.h"
 #include "app/lookandfeel.h"
@@ -278,4 +278,4 @@ class TestWaylandSession : public QObject {
 };
 
 QTEST_MAIN(TestWaylandSession)
-#include "tst_wayland_session.moc"
+#include "wayland_driver.moc"

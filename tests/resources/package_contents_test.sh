@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package made from a build: CPack writes it into a temporary folder, and its control
 # fields and file list are checked (scripts/try-package.sh installs one on a bare system).
-# Usage: package_contents.sh CPACK BUILD_DIR APP_ID
+# Usage: package_contents_test.sh CPACK BUILD_DIR APP_ID
 set -euo pipefail
 cpack=$1 build=$2 app_id=$3
 work=$(mktemp -d)

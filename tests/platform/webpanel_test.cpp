@@ -17,7 +17,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
-
 #include <functional>
 #include <memory>
 
@@ -30,7 +29,7 @@ namespace {
 // Answers each connection's first request with the handler of its path.
 // Lives only as long as the test function that made it.
 class TestServer : public QObject {
-public:
+  public:
     using Handler = std::function<void(QTcpSocket &)>;
 
     TestServer()
@@ -51,7 +50,7 @@ public:
     }
     const QList<QByteArray> &requests() const { return m_requests; }
 
-private:
+  private:
     void readRequest(QTcpSocket &socket)
     {
         QByteArray &buffer = m_pending[&socket];
@@ -67,20 +66,20 @@ private:
             Respond(socket, 404, "text/html", "<p>not here</p>");
     }
 
-public:
+  public:
     static void Respond(QTcpSocket &socket, int status, const QByteArray &type, const QByteArray &body,
                         const QByteArray &extraHeaders = {})
     {
         QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " X\r\n";
         if (!type.isEmpty())
             head += "Content-Type: " + type + "\r\n";
-        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + extraHeaders
-                + "\r\n";
+        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" +
+                extraHeaders + "\r\n";
         socket.write(head + body);
         socket.disconnectFromHost();
     }
 
-private:
+  private:
     QTcpServer m_server;
     QHash<QByteArray, Handler> m_routes;
     QHash<QTcpSocket *, QByteArray> m_pending;
@@ -94,7 +93,9 @@ TestServer::Handler Page(const QByteArray &html, const QByteArray &type = "text/
 
 TestServer::Handler Redirect(const QByteArray &location)
 {
-    return [location](QTcpSocket &s) { TestServer::Respond(s, 302, "text/html", {}, "Location: " + location + "\r\n"); };
+    return [location](QTcpSocket &s) {
+        TestServer::Respond(s, 302, "text/html", {}, "Location: " + location + "\r\n");
+    };
 }
 
 // Headers, then one byte every 50 ms (bounded).
@@ -163,7 +164,7 @@ WebPanelLimits QuickLimits(int timeoutMs = 5'000)
 
 class TestWebPanel : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase();
     void pageWithImageRenders();
     void pageCharsetFromMetaTag();
@@ -181,7 +182,7 @@ private Q_SLOTS:
     void panelDeletedMidLoad();
     void navigatedBeforeShownLoadsOnceDrawn();
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_redPngPath;
 };
@@ -214,9 +215,10 @@ void TestWebPanel::pageCharsetFromMetaTag()
     QStringEncoder gbk("GBK");
     if (!gbk.isValid())
         QSKIP("this Qt has no GBK codec");
-    const QByteArray html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-                            "</head><body><p>"
-                            + QByteArray(gbk.encode(u"个性繁体签名"_s)) + "</p></body></html>";
+    const QByteArray html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+        "</head><body><p>" +
+        QByteArray(gbk.encode(u"个性繁体签名"_s)) + "</p></body></html>";
     TestServer server;
     server.route("/gbk", Page(html, "text/html"));
     WebPanel panel(nullptr, QuickLimits());
@@ -361,7 +363,8 @@ void TestWebPanel::refusedImagesDoNotShow()
         for (int x = 0; x < noise.width(); ++x)
             noise.setPixel(x, y, random.generate() | 0xffff0000u);
     TestServer server;
-    server.route("/ad", Page("<p>Advert <img src=\"" + source.toUtf8() + "\" width=\"40\" height=\"40\"></p>"));
+    server.route("/ad",
+                 Page("<p>Advert <img src=\"" + source.toUtf8() + "\" width=\"40\" height=\"40\"></p>"));
     server.route("/red.png", Page(Png(Filled(40, 40, Qt::red)), "image/png"));
     server.route("/tofile.png", Redirect(QUrl::fromLocalFile(m_redPngPath).toEncoded()));
     server.route("/red.svg", Page("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
@@ -395,8 +398,9 @@ void TestWebPanel::localStyleSheetIsNotRead()
     file.write("p { color: #ff0000; background-color: #ff0000; }");
     file.close();
     TestServer server;
-    server.route("/ad", Page("<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" + QUrl::fromLocalFile(css).toEncoded()
-                             + "\"></head><body><p>styled?</p></body></html>"));
+    server.route("/ad",
+                 Page("<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+                      QUrl::fromLocalFile(css).toEncoded() + "\"></head><body><p>styled?</p></body></html>"));
     WebPanel panel(nullptr, QuickLimits());
     panel.resize(320, 120);
     QSignalSpy finished(&panel, &WebPanel::loadFinished);
@@ -525,4 +529,4 @@ void TestWebPanel::navigatedBeforeShownLoadsOnceDrawn()
 }
 
 QTEST_MAIN(TestWebPanel)
-#include "tst_webpanel.moc"
+#include "webpanel_test.moc"

@@ -3,7 +3,7 @@
 Windows does: the version block's fixed and string fields, its language, and icon group 1 with
 images 30001 to 30010 taken from lumo.ico.
 
-Usage: check_windows_rc.py LLVM_RC RC_FILE ICO_FILE PRODUCT_NAME DISPLAY_VERSION NUMERIC_VERSION
+Usage: windows_rc_test.py LLVM_RC RC_FILE ICO_FILE PRODUCT_NAME DISPLAY_VERSION NUMERIC_VERSION
 """
 
 import os

@@ -4,7 +4,7 @@ real key presses: every symbol button has a spoken name that is a Unicode charac
 links are links, the text box and check box are named, a message box is an alert that says 确定,
 and Enter and Space click the focused button in all three windows.
 
-Usage: under xvfb-run and dbus-run-session, e2e_accessibility.py <path to lumo>
+Usage: under xvfb-run and dbus-run-session, accessibility_e2e.py <path to lumo>
 Screenshots of the windows go to $LUMO_SCREENSHOT_DIR when it is set.
 """
 import os
@@ -15,8 +15,8 @@ import tempfile
 import time
 import unicodedata
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from xtest import fail, xdotool  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "common"))
+from xtest import fail, stop, xdotool  # noqa: E402
 
 import gi  # noqa: E402
 
@@ -220,9 +220,7 @@ def main():
     try:
         run()
     finally:
-        if lumo.poll() is None:
-            lumo.kill()
-            lumo.wait()
+        stop(lumo)
     print("PASS: accessibility end to end")
 
 

@@ -266,4 +266,4 @@ int main(int argc, char *argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_instance_guard.moc"
+#include "instance_guard_test.moc"

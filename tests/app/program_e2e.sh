@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole program on a real X server: paste a Simplified text into the main
 # window, press Alt+F, dismiss the tip, and read the result from the X clipboard.
-# Usage (under xvfb-run): end_to_end.sh path/to/lumo
+# Usage (under xvfb-run): program_e2e.sh path/to/lumo
 set -euo pipefail
 lumo="$1"
 export QT_QPA_PLATFORM=xcb
