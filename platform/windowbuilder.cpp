@@ -1,20 +1,24 @@
 #include "platform/accessibility.h"
+#include "platform/editmenu.h"
 #include "platform/webpanel.h"
 #include "platform/windowdef.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace lumo::platform {
@@ -36,6 +40,19 @@ QString ToQString(std::string_view text)
 // and this one is not; otherwise Enter anywhere in the window clicks this one. Qt clicks a
 // default button on Enter by itself only inside dialogs; key presses that no control takes
 // reach the window, where this filter sees them.
+// A multi-line text box whose context menu speaks the interface's language.
+class TextBox final : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        const std::unique_ptr<QMenu> menu(CreateEditMenu(*this, event->pos()));
+        menu->exec(event->globalPos());
+    }
+};
+
 class DefaultButtonRole final : public QObject {
   public:
     explicit DefaultButtonRole(QPushButton *button) : QObject(button), m_button(button)
@@ -87,7 +104,7 @@ QWidget *CreateControl(const ControlDef &def, QWidget *parent)
         return new QGroupBox(caption, parent);
     case ControlType::TextBox:
         if (def.flags & MultiLine) {
-            auto *box = new QPlainTextEdit(parent);
+            auto *box = new TextBox(parent);
             box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
