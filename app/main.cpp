@@ -3,10 +3,17 @@
 #include "resources/identity.h"
 
 #include <QApplication>
+#include <fontconfig/fontconfig.h>
+#include <thread>
 
 int main(int argc, char *argv[])
 {
+    // The main window's first use of a font starts fontconfig (reading its configuration and font
+    // caches), the largest part of building Form1. It needs nothing from Qt, so it runs on a second
+    // thread while the application object connects to the display.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    fonts.join();
     lumo::resources::ApplyApplicationIdentity(app);
     lumo::app::ApplyLookAndFeel(app);
 
