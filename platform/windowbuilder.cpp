@@ -35,11 +35,6 @@ QString ToQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A window's default button, with the rules of Windows dialogs: while another button has the
-// focus, that button is the default one (Enter clicks it, as every focused button here does)
-// and this one is not; otherwise Enter anywhere in the window clicks this one. Qt clicks a
-// default button on Enter by itself only inside dialogs; key presses that no control takes
-// reach the window, where this filter sees them.
 // A multi-line text box whose context menu speaks the interface's language.
 class TextBox final : public QPlainTextEdit {
   public:
@@ -53,6 +48,11 @@ class TextBox final : public QPlainTextEdit {
     }
 };
 
+// A window's default button, with the rules of Windows dialogs: while another button has the
+// focus, that button is the default one (Enter clicks it, as every focused button here does)
+// and this one is not; otherwise Enter anywhere in the window clicks this one. Qt clicks a
+// default button on Enter by itself only inside dialogs; key presses that no control takes
+// reach the window, where this filter sees them.
 class DefaultButtonRole final : public QObject {
   public:
     explicit DefaultButtonRole(QPushButton *button) : QObject(button), m_button(button)

@@ -10,7 +10,7 @@ packages=(
   libicu-dev libfontconfig-dev
   libopencc-dev libopencc-data opencc
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev llvm-14
+  clang clang-format libclang-rt-14-dev llvm-14
   xvfb xauth xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei fonts-dejavu-extra fonts-arphic-uming
   at-spi2-core python3-pyatspi

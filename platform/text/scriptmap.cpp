@@ -5,10 +5,6 @@
 #include <limits>
 #include <string>
 
-// The table is linked into the program (platform/text/scripttable_data.cpp.in).
-extern "C" const unsigned char lumo_script_table[];
-extern "C" const unsigned char lumo_script_table_end[];
-
 namespace lumo::platform {
 namespace {
 
@@ -18,11 +14,7 @@ struct CompiledEngine {
     detail::ScriptEngine engine;
     std::string error; // why the table could not be read; empty when it could
     bool ok = false;
-    CompiledEngine()
-    {
-        const auto size = static_cast<std::size_t>(lumo_script_table_end - lumo_script_table);
-        ok = engine.Open({lumo_script_table, size}, error);
-    }
+    CompiledEngine() { ok = engine.Open(detail::CompiledScriptTable(), error); }
 };
 
 // Opened on first use; nothing is read or built, the table is used where it lies.

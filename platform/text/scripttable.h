@@ -4,9 +4,21 @@
 // table. The build writes it (platform/text/tablegen) and links it into the program as read-only
 // data; the engine reads it in place, so nothing is parsed, copied or read from disk at run time.
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
+
+// The table as linked into lumo_platform_text (scripttable_data.cpp.in).
+extern "C" const unsigned char lumo_script_table[];
+extern "C" const unsigned char lumo_script_table_end[];
 
 namespace lumo::platform::detail {
+
+/// The linked-in table's bytes (only in programs that link lumo_platform_text).
+inline std::span<const unsigned char> CompiledScriptTable()
+{
+    return {lumo_script_table, static_cast<std::size_t>(lumo_script_table_end - lumo_script_table)};
+}
 
 /// A character of code page text: single bytes are 0..0xFF (bytes that start no valid sequence
 /// are 0x100 + byte), two-byte codes (lead << 8) | trail, four-byte codes 0x10000 + their index.

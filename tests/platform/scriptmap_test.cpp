@@ -13,9 +13,6 @@
 
 namespace lp = lumo::platform;
 
-extern "C" const unsigned char lumo_script_table[];
-extern "C" const unsigned char lumo_script_table_end[];
-
 namespace {
 
 // Maps text the way the conversion does: through the code page, the mapping and back.
@@ -318,13 +315,14 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
 // with a reason instead of being read.
 TEST(ScriptTable, OnlyAWholeTableOfThisVersionIsRead)
 {
-    const auto size = static_cast<std::size_t>(lumo_script_table_end - lumo_script_table);
+    const std::span<const unsigned char> table = lp::detail::CompiledScriptTable();
+    const std::size_t size = table.size();
     struct alignas(16) Block {
         unsigned char bytes[16];
     };
     std::vector<Block> storage(size / 16 + 2);
     auto *copy = storage.front().bytes;
-    std::memcpy(copy, lumo_script_table, size);
+    std::memcpy(copy, table.data(), size);
     lp::detail::ScriptEngine engine;
     std::string error;
     EXPECT_TRUE(engine.Open({copy, size}, error)) << error;
