@@ -87,8 +87,14 @@ class IdentityTest : public QObject {
         const QIcon icon = lumo::resources::ProgramIcon();
         const QList<QSize> sizes{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {100, 100}};
         QCOMPARE(icon.availableSizes(), sizes);
-        for (const QSize &size : sizes)
-            QVERIFY2(!icon.pixmap(size).isNull(), qPrintable(u"%1 px"_s.arg(size.width())));
+        // Each image as its PNG file shows it (the images are decoded when building).
+        for (const QSize &size : sizes) {
+            const QString file = QString::fromUtf8(LUMO_ICON_DIR) + u"/lumo-%1.png"_s.arg(size.width());
+            const QImage expected = QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QVERIFY2(!expected.isNull(), qPrintable(file));
+            QCOMPARE(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     expected);
+        }
 
         QWidget window;
         QCOMPARE(window.windowIcon().availableSizes(), sizes);
