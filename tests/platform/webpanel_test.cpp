@@ -160,6 +160,18 @@ WebPanelLimits QuickLimits(int timeoutMs = 5'000)
     return limits;
 }
 
+enum class Load { Shown, Failed, NeverEnded };
+
+// Navigates `panel` to `url` and waits for that load to end.
+Load LoadPage(WebPanel &panel, const QUrl &url)
+{
+    QSignalSpy finished(&panel, &WebPanel::loadFinished);
+    panel.Navigate(url);
+    if (!finished.wait(10'000))
+        return Load::NeverEnded;
+    return finished.at(0).at(0).toBool() ? Load::Shown : Load::Failed;
+}
+
 } // namespace
 
 class TestWebPanel : public QObject {
@@ -200,10 +212,7 @@ void TestWebPanel::pageWithImageRenders()
     server.route("/img/red.png", Page(Png(Filled(40, 40, Qt::red)), "image/png"));
     WebPanel panel(nullptr, QuickLimits());
     panel.resize(320, 120);
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QCOMPARE(LoadPage(panel, server.url("/ad")), Load::Shown);
     QVERIFY(panel.toPlainText().contains(u"Advert"_s));
     QCOMPARE(panel.pageUrl(), server.url("/ad"));
     QVERIFY(server.requests().contains("/img/red.png"));
@@ -222,9 +231,7 @@ void TestWebPanel::pageCharsetFromMetaTag()
     TestServer server;
     server.route("/gbk", Page(html, "text/html"));
     WebPanel panel(nullptr, QuickLimits());
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/gbk"));
-    QVERIFY(finished.wait(10'000));
+    QVERIFY(LoadPage(panel, server.url("/gbk")) != Load::NeverEnded);
     QVERIFY(panel.toPlainText().contains(u"个性繁体签名"_s));
 }
 
@@ -314,9 +321,7 @@ void TestWebPanel::imagesShareOnePixelBudget()
     limits.maxImagePixels = 40 * 40;
     WebPanel panel(nullptr, limits);
     panel.resize(320, 120);
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
+    QVERIFY(LoadPage(panel, server.url("/ad")) != Load::NeverEnded);
     QVERIFY(server.requests().contains("/a.png") && server.requests().contains("/b.png"));
     const int red = RedPixels(panel);
     QVERIFY2(red > 1000 && red < 2000, qPrintable(QString::number(red))); // one image of the two
@@ -330,10 +335,7 @@ void TestWebPanel::threeRedirectsAreFollowed()
     server.route("/r1", Redirect("/ok"));
     server.route("/ok", Page("<p>reached</p>"));
     WebPanel panel(nullptr, QuickLimits());
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/r3"));
-    QVERIFY(finished.wait(10'000));
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QCOMPARE(LoadPage(panel, server.url("/r3")), Load::Shown);
     QVERIFY(panel.toPlainText().contains(u"reached"_s));
     QCOMPARE(panel.pageUrl(), server.url("/ok"));
 }
@@ -379,10 +381,7 @@ void TestWebPanel::refusedImagesDoNotShow()
 
     WebPanel panel(nullptr, QuickLimits());
     panel.resize(320, 120);
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QCOMPARE(LoadPage(panel, server.url("/ad")), Load::Shown);
     QVERIFY(panel.toPlainText().contains(u"Advert"_s));
     if (shows)
         QVERIFY(RedPixels(panel) > 1000);
@@ -403,9 +402,7 @@ void TestWebPanel::localStyleSheetIsNotRead()
                       QUrl::fromLocalFile(css).toEncoded() + "\"></head><body><p>styled?</p></body></html>"));
     WebPanel panel(nullptr, QuickLimits());
     panel.resize(320, 120);
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
+    QVERIFY(LoadPage(panel, server.url("/ad")) != Load::NeverEnded);
     QVERIFY(panel.toPlainText().contains(u"styled?"_s));
     const QTextCharFormat format = panel.document()->begin().begin().fragment().charFormat();
     QCOMPARE_NE(format.foreground().color(), QColor(Qt::red));
@@ -419,10 +416,7 @@ void TestWebPanel::scriptsDoNotRun()
                              "<body onload=\"document.write('EVIL')\"><p>visible</p>"
                              "<script>document.write('EVIL')</script></body></html>"));
     WebPanel panel(nullptr, QuickLimits());
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QCOMPARE(LoadPage(panel, server.url("/ad")), Load::Shown);
     QCOMPARE(panel.toPlainText().trimmed(), u"visible"_s);
 }
 
@@ -444,9 +438,7 @@ void TestWebPanel::linksOpenOnlyWebAddresses()
     panel.resize(320, 200);
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QSignalSpy finished(&panel, &WebPanel::loadFinished);
-    panel.Navigate(server.url("/ad"));
-    QVERIFY(finished.wait(10'000));
+    QVERIFY(LoadPage(panel, server.url("/ad")) != Load::NeverEnded);
 
     const auto click = [&panel](const QString &text) {
         const QTextCursor found = panel.document()->find(text);

@@ -75,21 +75,20 @@ set -e
 # The installed window program, with a private runtime directory for its single-instance lock.
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$prefix/bin/lumo" &
-pids+=($!)
-windows=$(lumo_wait_windows "${pids[0]}" 1) || fail "lumo showed no window"
-for window in $windows; do
-  lumo_check_icon "$window" || fail "a lumo window lacks the program icon"
-done
+# start_lumo WHAT: starts the installed program; every window it shows must carry the icon.
+start_lumo() {
+  "$prefix/bin/lumo" &
+  pids+=($!)
+  windows=$(lumo_wait_windows "$!" 1) || fail "$1 showed no window"
+  for window in $windows; do
+    lumo_check_icon "$window" || fail "a window of $1 lacks the program icon"
+  done
+}
+start_lumo "lumo"
 # Task bars group the windows under the desktop entry whose StartupWMClass is the WM_CLASS instance.
 wm_class=$(xprop -id "${windows%%$'\n'*}" WM_CLASS)
 wm_instance=$(sed -n 's/^WM_CLASS(STRING) = "\([^"]*\)".*/\1/p' <<<"$wm_class")
 grep -qx "StartupWMClass=$wm_instance" "$desktop" || fail "WM_CLASS instance '$wm_instance' matches no StartupWMClass"
 # A second copy only says so in a message box; that box carries the icon as well.
-"$prefix/bin/lumo" &
-pids+=($!)
-windows=$(lumo_wait_windows "${pids[1]}" 1) || fail "a second lumo showed no window"
-for window in $windows; do
-  lumo_check_icon "$window" || fail "the second copy's window lacks the program icon"
-done
+start_lumo "a second lumo"
 echo "installed tree OK"
