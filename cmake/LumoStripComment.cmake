@@ -1,6 +1,8 @@
 # Run by CPack on its staging folder before it packs (CPACK_PRE_BUILD_SCRIPTS): removes the
-# compiler's .comment section from the programs, as Debian's own packaging (dh_strip) does.
-file(GLOB programs "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/bin/*")
+# compiler's .comment section from the programs and the network module, as Debian's own packaging
+# (dh_strip) does.
+set(staged "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+file(GLOB programs "${staged}/bin/*" "${staged}/lib/lumo/*.so")
 foreach(program IN LISTS programs)
   execute_process(COMMAND "${CPACK_LUMO_OBJCOPY}" --remove-section=.comment "${program}"
     RESULT_VARIABLE status)

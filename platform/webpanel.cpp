@@ -1,12 +1,10 @@
 #include "platform/webpanel.h"
 
 #include "platform/urllauncher.h"
+#include "platform/webfetch.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -20,19 +18,6 @@ using namespace Qt::StringLiterals;
 namespace lumo::platform {
 
 namespace {
-
-bool IsWebScheme(const QUrl &url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == u"http"_s || scheme == u"https"_s) && !url.host().isEmpty();
-}
-
-// "text/html; charset=gbk" -> "text/html"
-QByteArray MimeType(const QByteArray &contentType)
-{
-    const qsizetype semicolon = contentType.indexOf(';');
-    return (semicolon < 0 ? contentType : contentType.left(semicolon)).trimmed().toLower();
-}
 
 // The charset parameter of a Content-Type value, or of the first
 // "charset=" in a page's head (<meta charset> and <meta http-equiv>).
@@ -86,20 +71,6 @@ qsizetype StartTags(const QString &html)
     return tags;
 }
 
-// Raster formats only: an SVG may itself refer to local files.
-QByteArray ImageFormatFor(const QByteArray &mimeType)
-{
-    if (mimeType == "image/png")
-        return "png";
-    if (mimeType == "image/jpeg" || mimeType == "image/jpg" || mimeType == "image/pjpeg")
-        return "jpeg";
-    if (mimeType == "image/gif")
-        return "gif";
-    if (mimeType == "image/bmp" || mimeType == "image/x-bmp" || mimeType == "image/x-ms-bmp")
-        return "bmp";
-    return {};
-}
-
 // What the renderer gets for any image the panel has not (or not yet)
 // fetched. It must be a real image: given a null one, Qt's text layout would
 // try to load the name as a local file instead.
@@ -113,153 +84,6 @@ const QImage &StandInImage()
     return image;
 }
 
-enum class Kind { Page, Image };
-
-// One resource fetched within the panel's limits. Calls `done` exactly once
-// (unless destroyed first, which aborts the transfer) and then deletes itself.
-class Transfer : public QObject {
-  public:
-    using Done = std::function<void(bool ok, const QByteArray &body, const QUrl &finalUrl,
-                                    const QByteArray &contentType)>;
-
-    Transfer(QNetworkAccessManager &network, const QUrl &url, Kind kind, const WebPanelLimits &limits,
-             Done done, QObject *parent)
-        : QObject(parent), m_network(network), m_kind(kind), m_limits(limits), m_done(std::move(done))
-    {
-        // One deadline for the whole transfer, redirects included, so a
-        // server that trickles bytes cannot hold the panel open either.
-        m_deadline.setSingleShot(true);
-        connect(&m_deadline, &QTimer::timeout, this, [this] { finish(false); });
-        m_deadline.start(m_limits.timeoutMs);
-        QTimer::singleShot(0, this, [this, url] { get(url); });
-    }
-
-    ~Transfer() override { dropReply(); }
-
-  private:
-    void get(const QUrl &url)
-    {
-        if (!IsWebScheme(url))
-            return finish(false);
-        QNetworkRequest request(url);
-        // Redirects are followed here, one by one, so each target's scheme is checked.
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        // No compression: the size cap then bounds what the server can make us hold.
-        request.setRawHeader("Accept-Encoding", "identity");
-        request.setRawHeader("Accept",
-                             m_kind == Kind::Page ? "text/html" : "image/png,image/jpeg,image/gif,image/bmp");
-        m_reply = m_network.get(request);
-        m_reply->setReadBufferSize(64 * 1024);
-        m_body.clear();
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, &Transfer::checkHeaders);
-        connect(m_reply, &QNetworkReply::readyRead, this, &Transfer::readBody);
-        connect(m_reply, &QNetworkReply::finished, this, &Transfer::replyFinished);
-    }
-
-    int status() const { return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
-
-    QByteArray contentType() const { return m_reply->rawHeader("Content-Type"); }
-
-    bool acceptable() const
-    {
-        // We asked for no compression; a server that compresses anyway would have us show the
-        // compressed bytes as the page.
-        const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-        if (!encoding.isEmpty() && encoding != "identity")
-            return false;
-        const QByteArray mimeType = MimeType(contentType());
-        return m_kind == Kind::Page ? mimeType == "text/html" : !ImageFormatFor(mimeType).isEmpty();
-    }
-
-    void checkHeaders()
-    {
-        const int code = status();
-        if (code >= 300 && code < 400)
-            return;
-        if (code < 200 || code >= 300 || !acceptable())
-            return finish(false);
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
-            return finish(false);
-    }
-
-    void readBody()
-    {
-        // Read at most one byte beyond the cap: enough to know it was exceeded.
-        m_body += m_reply->read(m_limits.maxBytes + 1 - m_body.size());
-        if (m_body.size() > m_limits.maxBytes)
-            finish(false);
-    }
-
-    void replyFinished()
-    {
-        if (m_reply->error() != QNetworkReply::NoError)
-            return finish(false);
-        const int code = status();
-        if (code >= 300 && code < 400)
-            return redirect();
-        const QPointer<Transfer> alive(this);
-        readBody();
-        if (!alive || !m_reply)
-            return; // over the cap (and, through `done`, maybe already deleted)
-        if (code < 200 || code >= 300 || !acceptable())
-            return finish(false);
-        m_finalUrl = m_reply->url();
-        m_contentType = contentType();
-        finish(true);
-    }
-
-    void redirect()
-    {
-        const QUrl target = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-        const QUrl next = m_reply->url().resolved(target);
-        dropReply();
-        if (target.isEmpty() || ++m_redirects > m_limits.maxRedirects || !IsWebScheme(next))
-            return finish(false);
-        get(next);
-    }
-
-    void dropReply()
-    {
-        if (!m_reply)
-            return;
-        QNetworkReply *reply = m_reply;
-        m_reply.clear();
-        reply->disconnect(this);
-        // Deleting a reply aborts its transfer. Later, not now: this may run
-        // inside one of the reply's own signals, where abort() re-enters it.
-        reply->deleteLater();
-    }
-
-    void finish(bool ok)
-    {
-        if (m_finished)
-            return;
-        m_finished = true;
-        m_deadline.stop();
-        dropReply();
-        // `done` may delete this transfer (a new navigation): work on copies.
-        const Done done = std::move(m_done);
-        const QByteArray body = ok ? m_body : QByteArray();
-        const QUrl finalUrl = m_finalUrl;
-        const QByteArray type = m_contentType;
-        deleteLater();
-        done(ok, body, finalUrl, type);
-    }
-
-    QNetworkAccessManager &m_network;
-    Kind m_kind;
-    WebPanelLimits m_limits;
-    Done m_done;
-    QTimer m_deadline;
-    QPointer<QNetworkReply> m_reply; // the network manager may delete it first
-    QByteArray m_body;
-    QUrl m_finalUrl;
-    QByteArray m_contentType;
-    int m_redirects = 0;
-    bool m_finished = false;
-};
-
 } // namespace
 
 WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits) : QTextBrowser(parent), m_limits(limits)
@@ -271,7 +95,7 @@ WebPanel::WebPanel(QWidget *parent, WebPanelLimits limits) : QTextBrowser(parent
 
 WebPanel::~WebPanel()
 {
-    // Transfers first: they still refer to the network manager.
+    // Transfers first: they still refer to the fetcher's network manager.
     delete m_load;
 }
 
@@ -294,13 +118,22 @@ void WebPanel::Navigate(const QUrl &url)
     QTimer::singleShot(0, m_load, [this] { startWhenDrawn(); });
 }
 
-QNetworkAccessManager &WebPanel::network()
+WebFetcher *WebPanel::fetcher()
 {
-    // Made on first use: creating it loads the network and TLS libraries'
-    // set-up, which has no business delaying the window's first paint.
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    return *m_network;
+    // Made on first use: it loads the network module and with it the network and TLS
+    // libraries, which have no business delaying the window's first paint.
+    if (!m_fetcherTried) {
+        m_fetcherTried = true;
+        m_fetcher = CreateWebFetcher(this);
+    }
+    return m_fetcher;
+}
+
+FetchLimits WebPanel::transferLimits() const
+{
+    return {.timeoutMs = m_limits.timeoutMs,
+            .maxBytes = m_limits.maxBytes,
+            .maxRedirects = m_limits.maxRedirects};
 }
 
 void WebPanel::startWhenDrawn()
@@ -328,8 +161,11 @@ void WebPanel::paintEvent(QPaintEvent *event)
 void WebPanel::startPage()
 {
     const quint64 load = m_loadNumber;
-    new Transfer(
-        network(), m_requestedUrl, Kind::Page, m_limits,
+    WebFetcher *web = fetcher();
+    if (!web)
+        return pageArrived(load, false, {}, {}, {});
+    web->Fetch(
+        m_requestedUrl, FetchKind::Page, transferLimits(),
         [this, load](bool ok, const QByteArray &body, const QUrl &finalUrl, const QByteArray &type) {
             pageArrived(load, ok, body, finalUrl, type);
         },
@@ -381,8 +217,9 @@ void WebPanel::wantImage(const QUrl &url)
     m_requested.insert(url);
     ++m_pending;
     const quint64 load = m_loadNumber;
-    new Transfer(
-        network(), url, Kind::Image, m_limits,
+    // A page was fetched, so the fetcher exists.
+    fetcher()->Fetch(
+        url, FetchKind::Image, transferLimits(),
         [this, load, url](bool ok, const QByteArray &body, const QUrl &, const QByteArray &type) {
             imageArrived(load, url, ok, body, type);
         },

@@ -7,9 +7,10 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-class QNetworkAccessManager;
-
 namespace lumo::platform {
+
+class WebFetcher;
+struct FetchLimits;
 
 /// What one page load of a WebPanel may take.
 struct WebPanelLimits {
@@ -66,9 +67,12 @@ class WebPanel : public QTextBrowser {
     void linkClicked(const QUrl &link);
     QUrl resolved(const QUrl &name) const;
 
+    WebFetcher *fetcher();
+    FetchLimits transferLimits() const;
+
     WebPanelLimits m_limits;
-    QNetworkAccessManager &network();
-    QNetworkAccessManager *m_network = nullptr;
+    WebFetcher *m_fetcher = nullptr; // a child; null until the first fetch, or if it cannot be made
+    bool m_fetcherTried = false;
     QPointer<QObject> m_load; // parent of this load's transfers; deleting it aborts them
     quint64 m_loadNumber = 0; // callbacks of an abandoned load are ignored
     QUrl m_requestedUrl;

@@ -1,5 +1,6 @@
 // The advert web panel against a small HTTP server that the test runs on
 // 127.0.0.1: what renders, and how hostile or broken answers end.
+#include "platform/webfetch.h"
 #include "platform/webpanel.h"
 #include "tests/common/testkit.h"
 
@@ -193,6 +194,7 @@ class TestWebPanel : public QObject {
     void navigateReturnsAtOnce();
     void panelDeletedMidLoad();
     void navigatedBeforeShownLoadsOnceDrawn();
+    void withoutItsNetworkModuleItStaysBlank();
 
   private:
     QTemporaryDir m_dir;
@@ -518,6 +520,22 @@ void TestWebPanel::navigatedBeforeShownLoadsOnceDrawn()
     QVERIFY(finished.wait(10'000));
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QVERIFY(panel.toPlainText().contains(u"shown"_s));
+}
+
+void TestWebPanel::withoutItsNetworkModuleItStaysBlank()
+{
+    TestServer server;
+    server.route("/ad", Page("<p>never shown</p>"));
+    lumo::platform::detail::SetWebFetchModulePath(m_dir.filePath(u"missing/liblumo-webfetch.so"_s));
+    WebPanel panel(nullptr, QuickLimits());
+    const Load load = LoadPage(panel, server.url("/ad"));
+    lumo::platform::detail::SetWebFetchModulePath({});
+    QCOMPARE(load, Load::Failed);
+    QVERIFY(panel.toPlainText().isEmpty());
+    QVERIFY(server.requests().isEmpty());
+    // With the module back, a new panel loads.
+    WebPanel again(nullptr, QuickLimits());
+    QCOMPARE(LoadPage(again, server.url("/ad")), Load::Shown);
 }
 
 QTEST_MAIN(TestWebPanel)

@@ -24,7 +24,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # What the install puts where a desktop looks.
 share="$prefix/share"
 expected=(
-  "bin/lumo" "bin/lumo-convert"
+  "bin/lumo" "bin/lumo-convert" "lib/lumo/liblumo-webfetch.so"
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -77,7 +77,7 @@ export XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # start_lumo WHAT: starts the installed program; every window it shows must carry the icon.
 start_lumo() {
-  "$prefix/bin/lumo" &
+  "$prefix/bin/lumo" 2>"$work/lumo-${#pids[@]}.err" &
   pids+=($!)
   windows=$(lumo_wait_windows "$!" 1) || fail "$1 showed no window"
   for window in $windows; do
@@ -89,6 +89,14 @@ start_lumo "lumo"
 wm_class=$(xprop -id "${windows%%$'\n'*}" WM_CLASS)
 wm_instance=$(sed -n 's/^WM_CLASS(STRING) = "\([^"]*\)".*/\1/p' <<<"$wm_class")
 grep -qx "StartupWMClass=$wm_instance" "$desktop" || fail "WM_CLASS instance '$wm_instance' matches no StartupWMClass"
+# Once the window is drawn, the advert panel opens the installed network module (the advert
+# itself cannot load here: its host does not resolve).
+module="$prefix/lib/lumo/liblumo-webfetch.so"
+for _ in {1..50}; do
+  grep -qF "$module" "/proc/${pids[0]}/maps" && break
+  sleep 0.1
+done
+grep -qF "$module" "/proc/${pids[0]}/maps" || fail "lumo did not open $module: $(cat "$work/lumo-0.err")"
 # A second copy only says so in a message box; that box carries the icon as well.
 start_lumo "a second lumo"
 echo "installed tree OK"

@@ -44,6 +44,7 @@ recommends=$(tr ',' '\n' <<<"$(field Recommends)" | sed 's/^ *//; s/ .*//' | sor
 # The files, their modes and owners. More documentation (licence texts) may join usr/share/doc/lumo/.
 expected=(
   "-rwxr-xr-x ./usr/bin/lumo" "-rwxr-xr-x ./usr/bin/lumo-convert"
+  "-rw-r--r-- ./usr/lib/lumo/liblumo-webfetch.so"
   "-rw-r--r-- ./usr/share/applications/$app_id.desktop"
   "-rw-r--r-- ./usr/share/metainfo/$app_id.metainfo.xml"
   "-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -64,8 +65,8 @@ awk '$2 != "root/root" { print }' "$work/contents" | grep . && fail "files not o
 awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print }' "$work/contents" | grep . && fail "directories not 0755" || true
 # The programs are stripped, as Debian strips them: no debug information, no compiler comment.
 dpkg-deb -x "$deb" "$work/root"
-for program in lumo lumo-convert; do
-  readelf -S "$work/root/usr/bin/$program" >"$work/sections"
+for program in bin/lumo bin/lumo-convert lib/lumo/liblumo-webfetch.so; do
+  readelf -S "$work/root/usr/$program" >"$work/sections"
   ! grep -qE '\.debug_info|\.comment' "$work/sections" || fail "$program is not stripped"
 done
 

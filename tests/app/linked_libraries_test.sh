@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# What each program loads before main(): every library costs every start. The window program
+# leaves Qt Network (and the TLS, Kerberos and proxy libraries it brings) to the advert panel's
+# module, opened after the first paint; the command-line converter needs no Qt, ICU or OpenCC.
+# Usage: linked_libraries_test.sh LUMO LUMO_CONVERT
+set -euo pipefail
+fail() { echo "FAIL: $*" >&2; exit 1; }
+needed() { readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'; }
+
+lumo=$(needed "$1")
+grep -q '^libQt6Widgets' <<<"$lumo" || fail "cannot read what $1 links: $lumo"
+! grep -q '^libQt6Network' <<<"$lumo" || fail "lumo links Qt Network: $(paste -sd ' ' <<<"$lumo")"
+
+convert=$(needed "$2")
+! grep -qE '^lib(Qt6|icu|opencc|marisa)' <<<"$convert" || fail "lumo-convert links $(paste -sd ' ' <<<"$convert")"
+echo "linked libraries OK"
