@@ -33,5 +33,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Debian packages carry no compiler .comment section (lintian notes it otherwise).
 set(CPACK_LUMO_OBJCOPY "${CMAKE_OBJCOPY}")
+set(CPACK_LUMO_MODULE_DIR "${LUMO_MODULE_DIR}")
 set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/LumoStripComment.cmake")
 include(CPack)

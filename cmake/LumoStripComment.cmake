@@ -2,7 +2,7 @@
 # compiler's .comment section from the programs and the network module, as Debian's own packaging
 # (dh_strip) does.
 set(staged "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
-file(GLOB programs "${staged}/bin/*" "${staged}/lib/lumo/*.so")
+file(GLOB programs "${staged}/bin/*" "${staged}/${CPACK_LUMO_MODULE_DIR}/*.so")
 foreach(program IN LISTS programs)
   execute_process(COMMAND "${CPACK_LUMO_OBJCOPY}" --remove-section=.comment "${program}"
     RESULT_VARIABLE status)

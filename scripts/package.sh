@@ -20,7 +20,7 @@ fi
 # never reads CPPFLAGS, where _FORTIFY_SOURCE lives.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
-  -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
+  -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" -DCMAKE_MODULE_LINKER_FLAGS="$LDFLAGS" \
   -DLUMO_BUILD_TESTS=OFF -DLUMO_BUILD_BENCHMARKS=OFF -DLUMO_BUILD_FUZZERS=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 

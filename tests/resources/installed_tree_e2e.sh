@@ -2,9 +2,9 @@
 # End to end from an installed tree: `cmake --install` into a temporary prefix, validate what a
 # desktop reads there, convert a file with the installed lumo-convert, and start the installed lumo
 # under X: its windows, and the message box of a second copy, carry the program icon.
-# Usage (under xvfb-run): installed_tree_e2e.sh CMAKE BUILD_DIR APP_ID
+# Usage (under xvfb-run): installed_tree_e2e.sh CMAKE BUILD_DIR APP_ID MODULE_DIR
 set -euo pipefail
-cmake=$1 build=$2 app_id=$3
+cmake=$1 build=$2 app_id=$3 module_dir=$4
 here="$(dirname "${BASH_SOURCE[0]}")"
 source "$here/window_icons.sh"
 
@@ -24,7 +24,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # What the install puts where a desktop looks.
 share="$prefix/share"
 expected=(
-  "bin/lumo" "bin/lumo-convert" "lib/lumo/liblumo-webfetch.so"
+  "bin/lumo" "bin/lumo-convert" "$module_dir/liblumo-webfetch.so"
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -91,7 +91,7 @@ wm_instance=$(sed -n 's/^WM_CLASS(STRING) = "\([^"]*\)".*/\1/p' <<<"$wm_class")
 grep -qx "StartupWMClass=$wm_instance" "$desktop" || fail "WM_CLASS instance '$wm_instance' matches no StartupWMClass"
 # Once the window is drawn, the advert panel opens the installed network module (the advert
 # itself cannot load here: its host does not resolve).
-module="$prefix/lib/lumo/liblumo-webfetch.so"
+module="$prefix/$module_dir/liblumo-webfetch.so"
 for _ in {1..50}; do
   grep -qF "$module" "/proc/${pids[0]}/maps" && break
   sleep 0.1

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package made from a build: CPack writes it into a temporary folder, and its control
 # fields and file list are checked (scripts/try-package.sh installs one on a bare system).
-# Usage: package_contents_test.sh CPACK BUILD_DIR APP_ID
+# Usage: package_contents_test.sh CPACK BUILD_DIR APP_ID MODULE_DIR
 set -euo pipefail
-cpack=$1 build=$2 app_id=$3
+cpack=$1 build=$2 app_id=$3 module_dir=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -44,7 +44,7 @@ recommends=$(tr ',' '\n' <<<"$(field Recommends)" | sed 's/^ *//; s/ .*//' | sor
 # The files, their modes and owners. More documentation (licence texts) may join usr/share/doc/lumo/.
 expected=(
   "-rwxr-xr-x ./usr/bin/lumo" "-rwxr-xr-x ./usr/bin/lumo-convert"
-  "-rw-r--r-- ./usr/lib/lumo/liblumo-webfetch.so"
+  "-rw-r--r-- ./usr/$module_dir/liblumo-webfetch.so"
   "-rw-r--r-- ./usr/share/applications/$app_id.desktop"
   "-rw-r--r-- ./usr/share/metainfo/$app_id.metainfo.xml"
   "-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -65,7 +65,7 @@ awk '$2 != "root/root" { print }' "$work/contents" | grep . && fail "files not o
 awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print }' "$work/contents" | grep . && fail "directories not 0755" || true
 # The programs are stripped, as Debian strips them: no debug information, no compiler comment.
 dpkg-deb -x "$deb" "$work/root"
-for program in bin/lumo bin/lumo-convert lib/lumo/liblumo-webfetch.so; do
+for program in bin/lumo bin/lumo-convert "$module_dir/liblumo-webfetch.so"; do
   readelf -S "$work/root/usr/$program" >"$work/sections"
   ! grep -qE '\.debug_info|\.comment' "$work/sections" || fail "$program is not stripped"
 done
