@@ -45,11 +45,11 @@ inline QByteArray ImageFormatFor(const QByteArray &mimeType)
 
 enum class FetchKind { Page, Image };
 
-/// What one transfer may take.
+/// What one transfer may take (the panel's WebPanelLimits say how much).
 struct FetchLimits {
-    int timeoutMs = 10'000;       ///< the whole transfer, redirects included
-    qint64 maxBytes = 256 * 1024; ///< the body of the response
-    int maxRedirects = 3;
+    int timeoutMs;   ///< the whole transfer, redirects included
+    qint64 maxBytes; ///< the body of the response
+    int maxRedirects;
 };
 
 /// How a transfer ended: `ok` with the body, the address it came from after redirects and its
