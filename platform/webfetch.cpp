@@ -17,8 +17,8 @@ CreateFunction g_create = nullptr;
 bool g_tried = false;
 
 // Where the module may be. Installed, it sits in the package's module folder (LUMO_MODULE_DIR,
-// lib/<triplet>/lumo) beside the program's bin/, whatever the prefix. A program run from the build tree (and every test) takes the module
-// built there; a program anywhere else never looks into a build tree.
+// lib/<triplet>/lumo) beside the program's bin/, whatever the prefix. A program run from the build tree (and
+// every test) takes the module built there; a program anywhere else never looks into a build tree.
 QStringList ModulePaths()
 {
     if (!g_modulePath.isEmpty())
