@@ -23,6 +23,14 @@ fi
 if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v dbus-run-session >/dev/null; then
   exec dbus-run-session -- "$0" "$build"
 fi
+# A desktop session's runtime directory is a private tmpfs (/run/user/<uid>); without one Qt
+# falls back to a folder under /tmp, which may sit on a disk, where the instance lock's
+# fdatasync waits for the journal.
+if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
+  XDG_RUNTIME_DIR=$(mktemp -d -p /dev/shm lumo-runtime.XXXXXX)
+  export XDG_RUNTIME_DIR
+  trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
 export QT_QPA_PLATFORM=xcb
 bare="$build/bench/app/bench_bare_window"
 text="$build/bench/app/bench_text_window"
