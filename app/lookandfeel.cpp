@@ -35,12 +35,10 @@ class LumoStyle final : public QProxyStyle {
     {
         if (element == PE_PanelButtonCommand && DrawWithSharedPalette(element, option, painter, widget))
             return;
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
         if (element == PE_FrameGroupBox) {
             DrawGroupBoxFrame(option, painter, widget);
             return;
         }
-#endif
         QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 
@@ -72,11 +70,11 @@ class LumoStyle final : public QProxyStyle {
         return true;
     }
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
     // A group box's frame is a pixmap from Qt's resources. Fusion loads it by file name alone,
     // and an image reader that has to guess the format first loads every image plugin (and
-    // libjpeg with them) to ask each one: at the first paint of every start. Read here as PNG,
-    // once, and drawn as Qt 6.4's Fusion draws it.
+    // libjpeg with them) to ask each one: at the first paint of every start, on Qt 6.4 and 6.8
+    // alike. Read here as PNG, once, and drawn where Fusion draws it: Qt 6.4 leaves a margin
+    // above the frame for the title; later versions get the frame's own rectangle and fill it.
     void DrawGroupBoxFrame(const QStyleOption *option, QPainter *painter, const QWidget *widget) const
     {
         if (m_groupBoxFrame.isNull()) {
@@ -84,17 +82,21 @@ class LumoStyle final : public QProxyStyle {
             reader.setAutoDetectImageFormat(false);
             m_groupBoxFrame = QPixmap::fromImage(reader.read());
         }
+        int topMargin = 0;
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
         constexpr int kGroupBoxTopMargin = 3;
-        int topMargin = kGroupBoxTopMargin;
+        topMargin = kGroupBoxTopMargin;
         const auto *box = qobject_cast<const QGroupBox *>(widget);
         if (!box || box->isCheckable() || !box->title().isEmpty())
             topMargin += qMax(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height());
+#else
+        Q_UNUSED(widget);
+#endif
         qDrawBorderPixmap(painter, option->rect.adjusted(0, topMargin, 0, 0), QMargins(6, 6, 6, 6),
                           m_groupBoxFrame);
     }
 
     mutable QPixmap m_groupBoxFrame;
-#endif
 };
 
 } // namespace

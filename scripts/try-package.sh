@@ -1,62 +1,36 @@
 #!/usr/bin/env bash
-# Proves the Debian package on a bare system: makes a throwaway Debian 12 root (debootstrap,
-# minbase), installs the package there with apt (which must resolve every dependency from the
-# archive), converts a text with lumo-convert, starts lumo under xvfb-run and looks for its main
-# window, then purges the package and checks that none of its files is left.
+# Proves the Debian package on a bare system of the release it was built for: makes a throwaway
+# minbase root of RELEASE (scripts/lib/debian-root.sh), installs the package there with apt (which
+# must resolve every dependency from that release's archive), converts a text with lumo-convert,
+# starts lumo under xvfb-run and looks for its main window, then purges the package and checks
+# that none of its files is left.
 #
-# Usage: sudo scripts/try-package.sh [PACKAGE.deb]   (default: the newest build/lumo_*.deb)
+# Usage: sudo scripts/try-package.sh RELEASE [PACKAGE.deb]
+#   RELEASE: 12 or 13 (or a codename). PACKAGE defaults to the newest build/lumo_*.deb when
+#   RELEASE is this machine's own, else to the one scripts/test-release.sh RELEASE --package left
+#   in build/release-<codename>/.
 # Takes several minutes and downloads about 200 MB; not part of the normal test run.
-# Needs root (debootstrap, chroot, mount). The Debian mirror is the one this machine's apt uses.
-# LUMO_TRY_KEEP=1 keeps the root afterwards; LUMO_TRY_ROOT=DIR puts it in DIR (must not exist).
+# LUMO_ROOT_KEEP=1 keeps the root afterwards.
 set -euo pipefail
+root_script=try-package
 root_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-deb="${1:-$(ls -t "$root_dir"/build/lumo_*.deb 2>/dev/null | head -n 1)}"
-[[ -f $deb ]] || { echo "try-package: no package; run scripts/package.sh first" >&2; exit 2; }
-[[ $(id -u) == 0 ]] || { echo "try-package: run as root (debootstrap and chroot need it)" >&2; exit 2; }
-command -v debootstrap >/dev/null || { echo "try-package: install debootstrap (scripts/setup.sh does)" >&2; exit 2; }
-
-suite=bookworm
-# The machine's own Debian sources, as apt itself reads them (one-line or deb822 files alike):
-# "URI RELEASE COMPONENT" for the suite and its updates and security suites.
-mapfile -t sources < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' \
-  'Identifier: Packages' | awk -v s="$suite" '$2 == s || index($2, s "-") == 1' | sort -u)
-mirror=$(printf '%s\n' "${sources[@]}" | awk -v s="$suite" '$2 == s { print $1; exit }')
-[[ -n $mirror ]] || { echo "try-package: apt knows no $suite mirror here (run apt-get update?)" >&2; exit 2; }
-
-if [[ -n ${LUMO_TRY_ROOT:-} ]]; then
-  chroot_dir=$LUMO_TRY_ROOT
-  mkdir "$chroot_dir"
+# shellcheck source=lib/debian-root.sh
+source "$root_dir/scripts/lib/debian-root.sh"
+release=${1:-}
+[[ -n $release ]] || { echo "usage: $0 RELEASE [PACKAGE.deb]" >&2; exit 2; }
+suite=$(debian_suite "$release")
+if [[ $suite == "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" ]]; then
+  default_dir="$root_dir/build"
 else
-  chroot_dir=$(mktemp -d "${TMPDIR:-/var/tmp}/lumo-try.XXXXXX")
+  default_dir="$root_dir/build/release-$suite"
 fi
-chmod 755 "$chroot_dir" # apt downloads as the user _apt
-mounted=()
-cleanup() {
-  local status=$?
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
-  if [[ ${LUMO_TRY_KEEP:-0} == 1 ]]; then
-    echo "try-package: root kept in $chroot_dir" >&2
-  else
-    rm -rf --one-file-system "$chroot_dir"
-  fi
-  exit $status
-}
-trap cleanup EXIT
-step() { echo "== $*" >&2; }
-fail() { echo "try-package: FAIL: $*" >&2; exit 1; }
-in_root() { chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
-  LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
+deb="${2:-$(ls -t "$default_dir"/lumo_*.deb 2>/dev/null | head -n 1)}"
+[[ -f $deb ]] || { echo "try-package: no package in $default_dir; build one first" >&2; exit 2; }
+step() { root_step "$@"; }
+fail() { root_fail "$@"; }
 
-step "debootstrap --variant=minbase $suite from $mirror"
-debootstrap --variant=minbase "$suite" "$chroot_dir" "$mirror" >"$chroot_dir.debootstrap.log" 2>&1 \
-  || { tail -n 20 "$chroot_dir.debootstrap.log" >&2; rm -f "$chroot_dir.debootstrap.log"; fail "debootstrap"; }
-rm -f "$chroot_dir.debootstrap.log"
-for fs in proc sys dev; do
-  mount --bind "/$fs" "$chroot_dir/$fs"
-  mounted+=("$chroot_dir/$fs")
-done
-printf 'deb %s %s %s\n' $(printf '%s\n' "${sources[@]}") >"$chroot_dir/etc/apt/sources.list"
-in_root apt-get update -qq
+debian_root_begin "$release" try
+chroot_dir=$ROOT_DIR
 
 step "apt install ./$(basename "$deb")"
 cp "$deb" "$chroot_dir/tmp/"

@@ -33,9 +33,11 @@ description=$(field Description)
 # Depends: the libraries dpkg-shlibdeps found, and the two Qt platform plugins no library pulls in.
 depends=$(field Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for package in qt6-qpa-plugins qt6-wayland libc6 libqt6widgets6 libqt6gui6 libicu72; do
+for package in qt6-qpa-plugins qt6-wayland libc6 libqt6widgets6 libqt6gui6; do
   grep -qx "$package" <<<"$names" || fail "Depends lacks $package: $depends"
 done
+# ICU's package is named after its soname, which each release moves (libicu72, libicu76).
+grep -qE '^libicu[0-9]+$' <<<"$names" || fail "Depends lacks ICU's libicuNN: $depends"
 # The conversion's data is built into the programs, so no dictionary package is needed.
 ! grep -qE '^(libopencc-data|opencc-data|opencc)$' <<<"$names" || fail "Depends names a dictionary package: $depends"
 recommends=$(tr ',' '\n' <<<"$(field Recommends)" | sed 's/^ *//; s/ .*//' | sort | paste -sd ' ')
