@@ -28,7 +28,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
 # Fonts with a glyph for every character of the symbol and look-alike tables; AR PL UMing is the
 # one with code page 936's private-use symbols (U+E7EC, U+E7EE, U+E7F2, U+E822, U+E823, U+E83A).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-arphic-uming")
+# Qt 6 talks to ibus by itself (libqt6gui6), to fcitx5 only through its front end. The front
+# end is a small Qt plugin and brings no input method; the input methods themselves stay the
+# user's choice, so they are only suggested.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-arphic-uming, fcitx5-frontend-qt6")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-pinyin | ibus-libpinyin")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Debian packages carry no compiler .comment section (lintian notes it otherwise).

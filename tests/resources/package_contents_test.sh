@@ -41,7 +41,10 @@ grep -qE '^libicu[0-9]+$' <<<"$names" || fail "Depends lacks ICU's libicuNN: $de
 # The conversion's data is built into the programs, so no dictionary package is needed.
 ! grep -qE '^(libopencc-data|opencc-data|opencc)$' <<<"$names" || fail "Depends names a dictionary package: $depends"
 recommends=$(tr ',' '\n' <<<"$(field Recommends)" | sed 's/^ *//; s/ .*//' | sort | paste -sd ' ')
-[[ $recommends == "fonts-arphic-uming fonts-wqy-microhei" ]] || fail "Recommends: $(field Recommends)"
+[[ $recommends == "fcitx5-frontend-qt6 fonts-arphic-uming fonts-wqy-microhei" ]] || fail "Recommends: $(field Recommends)"
+# Typing Chinese: the input methods are suggested, never pulled in.
+[[ $(field Suggests) == "fcitx5-pinyin | ibus-libpinyin" ]] || fail "Suggests: $(field Suggests)"
+! grep -qE '^(fcitx5|ibus|fcitx5-pinyin|ibus-libpinyin)$' <<<"$names" || fail "Depends names an input method: $depends"
 
 # The files, their modes and owners. More documentation (licence texts) may join usr/share/doc/lumo/.
 expected=(
