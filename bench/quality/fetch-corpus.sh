@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Fetches the development corpus of authentic Taiwanese text (bench/quality/corpus-*.manifest:
+# pinned Debian packages, each .deb checked against its sha256 before it is read), extracts the
+# kept zh_TW catalogues' translations and writes one plain-text file per corpus part:
+#   $CACHE/corpus/catalogues.txt   (one message a line, Han text only lines)
+# Prints the corpus folder. Safe to run again: a complete copy is reused.
+#   cache: $LUMO_CACHE_DIR, else $XDG_CACHE_HOME/lumo, else ~/.cache/lumo
+# Usage: bench/quality/fetch-corpus.sh [MANIFEST]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+manifest="${1:-$here/corpus-debian12.manifest}"
+cache="${LUMO_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumo}"
+dest="$cache/corpus"
+stamp="$(sha256sum "$manifest" | cut -c1-64)"
+if [[ -f "$dest/stamp" && "$(cat "$dest/stamp")" == "$stamp" ]]; then
+  echo "$dest"
+  exit 0
+fi
+command -v apt-get >/dev/null || { echo "fetch-corpus: apt-get is missing" >&2; exit 1; }
+mkdir -p "$cache"
+work="$(mktemp -d "$cache/.corpus.XXXXXX")"
+chmod 755 "$work"
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/debs" "$work/x" "$work/out"
+while read -r package version sha catalogues; do
+  [[ -z "$package" || "$package" == \#* ]] && continue
+  (cd "$work/debs" && apt-get download "$package=$version" >/dev/null 2>&1) ||
+    { echo "fetch-corpus: $package $version: cannot be downloaded (apt-get update? another release?)" >&2; exit 1; }
+  deb="$(ls "$work/debs/${package}_"*.deb)"
+  actual="$(sha256sum "$deb" | cut -c1-64)"
+  [[ "$actual" == "$sha" ]] ||
+    { echo "fetch-corpus: $package $version: sha256 mismatch (expected $sha, got $actual)" >&2; exit 1; }
+  dpkg-deb -x "$deb" "$work/x/$package"
+  for c in ${catalogues//,/ }; do
+    mo="$work/x/$package/usr/share/locale/zh_TW/LC_MESSAGES/$c.mo"
+    [[ -f "$mo" ]] || { echo "fetch-corpus: $package $version: no zh_TW $c.mo" >&2; exit 1; }
+    cp "$mo" "$work/out/$c.mo"
+  done
+  rm -f "$deb"
+done <"$manifest"
+python3 "$here/corpus_text.py" "$work/out"/*.mo >"$work/out/catalogues.txt"
+rm -rf "$work/x" "$work/debs"
+echo "$stamp" >"$work/out/stamp"
+rm -rf "$dest"
+mv "$work/out" "$dest"
+echo "$dest"
