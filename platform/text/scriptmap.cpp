@@ -1,6 +1,6 @@
 #include "platform/text/scriptmap.h"
 
-#include "platform/text/scriptengine.h"
+#include "zhconv/engine.h"
 
 #include <limits>
 #include <string>
@@ -11,14 +11,14 @@ namespace {
 thread_local std::string lastError;
 
 struct CompiledEngine {
-    detail::ScriptEngine engine;
+    zhconv::Engine engine;
     std::string error; // why the table could not be read; empty when it could
     bool ok = false;
-    CompiledEngine() { ok = engine.Open(detail::CompiledScriptTable(), error); }
+    CompiledEngine() { ok = engine.Open(zhconv::CompiledTable(), error); }
 };
 
 // Opened on first use; nothing is read or built, the table is used where it lies.
-const detail::ScriptEngine *Engine()
+const zhconv::Engine *Engine()
 {
     static const CompiledEngine compiled;
     if (!compiled.ok) {
@@ -60,7 +60,7 @@ int LCMapStringA(std::uint32_t locale, std::uint32_t flags, const char *src, int
                     std::to_string(count));
     if (dest != src && dest < src + count && src < dest + count)
         return Fail("source and destination overlap");
-    const detail::ScriptEngine *engine = Engine();
+    const zhconv::Engine *engine = Engine();
     if (engine == nullptr)
         return 0;
     engine->Map(src, count, dest);

@@ -2,7 +2,7 @@
 // so that no start of the program spends its time decoding PNG.
 // Usage: lumo-icondata OUTPUT.cpp IMAGE.png...
 
-#include "platform/text/tablegen/generated_file.h"
+#include "tools/generated_file.h"
 
 #include <QImage>
 #include <QImageReader>

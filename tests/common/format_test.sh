@@ -21,6 +21,6 @@ while IFS= read -r -d '' file; do
     echo "not formatted: $file (run: clang-format -i $file)" >&2
     status=1
   fi
-done < <(find app conversion platform palettes resources tests bench fuzz \
+done < <(find app conversion platform palettes resources tests bench fuzz zhconv tools \
   -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.cpp.in' \) -print0 | sort -z)
 exit $status

@@ -1,8 +1,7 @@
 #include "platform/text/codepage.h"
-#include "platform/text/scriptengine.h"
 #include "platform/text/scriptmap.h"
-#include "platform/text/tablegen/tablebuilder.h"
 #include "platform/text/utf8.h"
+#include "tools/s2twgen/tablebuilder.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -86,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(CurrentDictionaries, Readings, testing::Values(
 INSTANTIATE_TEST_SUITE_P(Overrides, Readings, testing::Values(
     Reading{u"被发明", u"被發明"},
     Reading{u"前头发生", u"前頭發生"},
-    Reading{u"粉丝发布", u"粉絲發佈"},
+    Reading{u"粉丝发布", u"粉絲發布"},
     Reading{u"一只只", u"一隻隻"},
     Reading{u"参与制造", u"參與製造"},
     Reading{u"面条干了", u"麵條乾了"},
@@ -158,7 +157,7 @@ std::u16string FromUtf8(std::string_view s)
 // silently ignored; each row must take effect on its own key.
 TEST(ScriptMapOverrides, EveryRowWithAValueTakesEffect)
 {
-    for (const auto &row : lp::detail::OverrideRows()) {
+    for (const auto &row : lumo::zhconv::OverrideRows()) {
         const std::u16string key = FromUtf8(row.key);
         EXPECT_GE(key.size(), 2u) << row.key;
         if (row.value != nullptr) {
@@ -309,33 +308,6 @@ TEST(ScriptMapThreads, TwoThreadsMapAtOnce)
         thread.join();
     EXPECT_EQ(results[0], expected);
     EXPECT_EQ(results[1], expected);
-}
-
-// The table is linked into the program; one that is damaged or of another version is refused
-// with a reason instead of being read.
-TEST(ScriptTable, OnlyAWholeTableOfThisVersionIsRead)
-{
-    const std::span<const unsigned char> table = lp::detail::CompiledScriptTable();
-    const std::size_t size = table.size();
-    struct alignas(16) Block {
-        unsigned char bytes[16];
-    };
-    std::vector<Block> storage(size / 16 + 2);
-    auto *copy = storage.front().bytes;
-    std::memcpy(copy, table.data(), size);
-    lp::detail::ScriptEngine engine;
-    std::string error;
-    EXPECT_TRUE(engine.Open({copy, size}, error)) << error;
-
-    EXPECT_FALSE(engine.Open({copy, size / 2}, error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
-    EXPECT_FALSE(engine.Open({copy, 12}, error));
-    EXPECT_NE(error.find("missing"), std::string::npos) << error;
-    EXPECT_FALSE(engine.Open({copy + 1, size}, error)); // not aligned: the table is read in place
-    EXPECT_NE(error.find("missing"), std::string::npos) << error;
-    copy[4] ^= 0x20; // another magic
-    EXPECT_FALSE(engine.Open({copy, size}, error));
-    EXPECT_NE(error.find("version"), std::string::npos) << error;
 }
 
 } // namespace

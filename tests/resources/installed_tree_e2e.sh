@@ -29,7 +29,7 @@ expected=(
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
   "share/man/man1/lumo.1.gz" "share/man/man1/lumo-convert.1.gz"
-  "share/doc/lumo/copyright" "share/doc/lumo/changelog.gz" "share/doc/lumo/LICENSE.OpenCC"
+  "share/doc/lumo/copyright" "share/doc/lumo/changelog.gz" "share/doc/lumo/LICENSE.opencc" "share/doc/lumo/LICENSE.nodejieba"
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")

@@ -1,4 +1,4 @@
-#include "platform/text/tablegen/codepage_builder.h"
+#include "tools/codepagegen/codepage_builder.h"
 
 #include "platform/text/codepage.h"
 

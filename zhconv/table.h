@@ -1,21 +1,21 @@
 #pragma once
 
-// Internal to lumo_platform_text: the layout of the compiled Simplified-to-Taiwan-Traditional
-// table. The build writes it (platform/text/tablegen) and links it into the program as read-only
-// data; the engine reads it in place, so nothing is parsed, copied or read from disk at run time.
+// The layout of the compiled Simplified-to-Taiwan-Traditional table. The build writes it
+// (tools/s2twgen) and links it into the programs as read-only data; the engine reads it in place,
+// so nothing is parsed, copied or read from disk at run time.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-// The table as linked into lumo_platform_text (scripttable_data.cpp.in).
+// The table as linked into lumo_zhconv_data (table_data.cpp.in).
 extern "C" const unsigned char lumo_script_table[];
 extern "C" const unsigned char lumo_script_table_end[];
 
-namespace lumo::platform::detail {
+namespace lumo::zhconv {
 
-/// The linked-in table's bytes (only in programs that link lumo_platform_text).
-inline std::span<const unsigned char> CompiledScriptTable()
+/// The linked-in table's bytes (only in programs that link lumo_zhconv_data).
+inline std::span<const unsigned char> CompiledTable()
 {
     return {lumo_script_table, static_cast<std::size_t>(lumo_script_table_end - lumo_script_table)};
 }
@@ -24,7 +24,7 @@ inline std::span<const unsigned char> CompiledScriptTable()
 /// are 0x100 + byte), two-byte codes (lead << 8) | trail, four-byte codes 0x10000 + their index.
 using Unit = std::uint32_t;
 
-/// A node of the phrase trie. The children of a node are consecutive and sorted by unit, so a
+/// A node of the word trie. The children of a node are consecutive and sorted by unit, so a
 /// child is found by binary search.
 struct TrieNode {
     Unit unit;
@@ -33,11 +33,17 @@ struct TrieNode {
     std::int32_t entry; // index into the entries, or -1
 };
 
-/// What a phrase converts to.
+/// valueOffset of a word that converts character by character.
+inline constexpr std::uint32_t kByCharacter = 0xFFFFFFFF;
+
+/// A word of two or more characters: what it converts to, and how unlikely it is.
 struct TrieEntry {
-    std::uint32_t valueOffset; // into the values; the value has as many bytes as the key
-    std::uint32_t ours;        // 1: one of our own rows, 0: OpenCC's
+    std::uint32_t valueOffset; // into the values (as many bytes as the key), or kByCharacter
+    std::uint16_t cost;        // -log of the word's probability, in 1/kCostScale nepers
+    std::uint16_t reserved;
 };
+
+inline constexpr double kCostScale = 32.0;
 
 /// A larger unit (four-byte form) and what it maps to.
 struct LargeRoot {
@@ -65,8 +71,8 @@ enum class Section : std::uint32_t {
     CharacterLarge, // LargeCharacter[], sorted by unit
     Normal,         // uint16_t[0x10000]: two-byte unit -> the unit it is read as, 0 = itself
     NormalLarge,    // LargeNormal[], sorted by unit: the same for four-byte forms
-    OursFirst,      // uint8_t[0x10000]: the unit starts one of our rows
-    Free,           // uint8_t[0x10000]: the unit stands alone as a word (see the builder)
+    CharacterCost,  // uint16_t[0x10000]: cost of the unit as a word of its own
+    InWord,         // uint8_t[0x10000]: 1 when the unit occurs in some word of the trie
     Count
 };
 
@@ -76,15 +82,15 @@ struct SectionSpan {
 };
 
 inline constexpr char kTableMagic[8] = {'L', 'U', 'M', 'O', 'S', '2', 'T', 'W'};
-inline constexpr std::uint32_t kTableVersion = 1;
+inline constexpr std::uint32_t kTableVersion = 2;
 
 struct TableHeader {
     char magic[8];
     std::uint32_t version;
-    std::uint32_t maxKeyLength;   // in characters
-    std::uint32_t oursFirstLarge; // 1: one of our rows starts with a four-byte form
+    std::uint32_t maxKeyLength; // in characters
+    std::uint32_t largeCost;    // cost of a four-byte unit as a word of its own
     std::uint32_t reserved;
     SectionSpan sections[static_cast<std::uint32_t>(Section::Count)];
 };
 
-} // namespace lumo::platform::detail
+} // namespace lumo::zhconv

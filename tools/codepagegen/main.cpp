@@ -1,8 +1,8 @@
 // lumo-codepagegen OUTPUT: writes the code page 936 tables as a C++ source of constant arrays.
 // Run by the build.
 
-#include "platform/text/tablegen/codepage_builder.h"
-#include "platform/text/tablegen/generated_file.h"
+#include "tools/codepagegen/codepage_builder.h"
+#include "tools/generated_file.h"
 
 #include <cstdio>
 #include <sstream>

@@ -1,0 +1,62 @@
+# Checks every file that zhconv/chain.lock names against its sha256, in the cache that
+# scripts/fetch-data.sh fills (DATA_DIR/NAME-VERSION/package/PATH). Included by
+# LumoDependencies.cmake at configure time, and run as a script before the table is compiled:
+#   cmake -DCHAIN=zhconv/chain.lock -DDATA_DIR=<cache> -P VerifyChainData.cmake
+
+# Reads the chain: sets <prefix>_PACKAGES (names, in order), <prefix>_<name>_VERSION and
+# _INTEGRITY, and <prefix>_FILES, a list of "STEP|NAME|PATH|SHA256".
+function(lumo_read_chain chain prefix)
+  file(STRINGS "${chain}" lines REGEX "^[a-z]")
+  set(packages)
+  set(files)
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE " +" ";" fields "${line}")
+    list(LENGTH fields count)
+    if(NOT count EQUAL 4)
+      message(FATAL_ERROR "${chain}: not STEP NAME PATH HASH: ${line}")
+    endif()
+    list(GET fields 0 step)
+    list(GET fields 1 name)
+    list(GET fields 2 a)
+    list(GET fields 3 b)
+    if(step STREQUAL "package")
+      list(APPEND packages "${name}")
+      set(${prefix}_${name}_VERSION "${a}" PARENT_SCOPE)
+      set(${prefix}_${name}_INTEGRITY "${b}" PARENT_SCOPE)
+    else()
+      if(NOT b MATCHES "^[0-9a-f]+$")
+        message(FATAL_ERROR "${chain}: ${path} is not pinned by a sha256: ${line}")
+      endif()
+      list(APPEND files "${step}|${name}|${a}|${b}")
+    endif()
+  endforeach()
+  set(${prefix}_PACKAGES "${packages}" PARENT_SCOPE)
+  set(${prefix}_FILES "${files}" PARENT_SCOPE)
+endfunction()
+
+function(lumo_verify_chain_data chain data_dir)
+  lumo_read_chain("${chain}" chain)
+  foreach(entry IN LISTS chain_FILES)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 1 name)
+    list(GET fields 2 path)
+    list(GET fields 3 expected)
+    if(NOT DEFINED chain_${name}_VERSION)
+      message(FATAL_ERROR "${chain}: ${path} belongs to ${name}, which no package line pins")
+    endif()
+    set(file "${data_dir}/${name}-${chain_${name}_VERSION}/package/${path}")
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "${name} ${chain_${name}_VERSION} lacks ${path} (looked for ${file}): "
+        "run scripts/fetch-data.sh")
+    endif()
+    file(SHA256 "${file}" actual)
+    if(NOT actual STREQUAL expected)
+      message(FATAL_ERROR "${file} is not the pinned file (sha256 ${actual}, expected ${expected}); "
+        "delete ${data_dir}/${name}-${chain_${name}_VERSION} and run scripts/fetch-data.sh")
+    endif()
+  endforeach()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED CHAIN AND DEFINED DATA_DIR)
+  lumo_verify_chain_data("${CHAIN}" "${DATA_DIR}")
+endif()

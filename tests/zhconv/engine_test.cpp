@@ -1,0 +1,162 @@
+#include "platform/text/codepage.h"
+#include "platform/text/utf8.h"
+#include "zhconv/engine.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace lp = lumo::platform;
+using lumo::zhconv::Engine;
+
+namespace {
+
+const Engine &TheEngine()
+{
+    static const Engine engine = [] {
+        Engine e;
+        std::string error;
+        if (!e.Open(lumo::zhconv::CompiledTable(), error))
+            throw std::runtime_error(error);
+        return e;
+    }();
+    return engine;
+}
+
+std::string Ansi(const std::string &utf8)
+{
+    std::u16string text;
+    std::size_t offset = 0;
+    lp::DecodeUtf8(utf8, text, offset);
+    return lp::EncodeAnsi(text);
+}
+
+std::string Utf8(const std::string &ansi)
+{
+    std::string out;
+    lp::EncodeUtf8(lp::DecodeAnsi(ansi), out);
+    return out;
+}
+
+std::string Map(const std::string &ansi)
+{
+    std::string out(ansi.size(), ' ');
+    TheEngine().Map(ansi.data(), ansi.size(), out.data());
+    return out;
+}
+
+// The text cut where the engine starts words, joined with '|'.
+std::string Words(const std::string &utf8)
+{
+    const std::string bytes = Ansi(utf8);
+    std::vector<std::size_t> starts = TheEngine().WordStarts(bytes.data(), bytes.size());
+    starts.push_back(bytes.size());
+    std::string out;
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k)
+        out += (k ? "|" : "") + Utf8(bytes.substr(starts[k], starts[k + 1] - starts[k]));
+    return out;
+}
+
+// Where greedy longest match lets a rare phrase take the first character of a common word, the
+// more probable reading wins; where the phrase is the reading, it stays whole.
+struct Segmentation {
+    const char *text, *words;
+};
+class Segments : public testing::TestWithParam<Segmentation> {};
+
+TEST_P(Segments, AreTheMostProbableReading)
+{
+    EXPECT_EQ(Words(GetParam().text), GetParam().words);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frequency, Segments,
+                         testing::Values(Segmentation{"被复制", "被|复制"},     // not the phrase 被复
+                                         Segmentation{"执行复杂", "执行|复杂"}, // not 行复
+                                         Segmentation{"此系统", "此|系统"},     // not 此系
+                                         Segmentation{"对表格", "对|表格"},     // not 对表
+                                         Segmentation{"头发生长",
+                                                      "头发|生长"}, // the phrase wins where it is the reading
+                                         Segmentation{"一只只", "一只只"},     // one of our rows, whole
+                                         Segmentation{"a头发b", "a|头发|b"})); // ASCII ends every word
+
+// Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
+// piece with the same result: lumo-convert streams that way.
+TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)
+{
+    const std::vector<std::string> pieces = {"被复制到", "头发", "生长", "执行复杂的", "一只只", "系统",
+                                             "发布",     "理发", "了解", "干",         "只能"};
+    std::mt19937 rng(936);
+    std::string whole;
+    std::vector<std::size_t> cuts;
+    for (int k = 0; k < 20000; ++k) {
+        whole += Ansi(pieces[rng() % pieces.size()]);
+        if (rng() % 7 == 0) {
+            cuts.push_back(whole.size());
+            whole += rng() % 2 ? "\n" : "a";
+        }
+    }
+    const std::string expected = Map(whole);
+    std::string joined;
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k <= cuts.size(); ++k) {
+        const std::size_t end = k < cuts.size() ? cuts[k] : whole.size();
+        if (rng() % 3 == 0 && k < cuts.size())
+            continue; // not every possible cut
+        joined += Map(whole.substr(begin, end - begin));
+        begin = end;
+    }
+    ASSERT_EQ(joined.size(), expected.size());
+    EXPECT_TRUE(joined == expected);
+}
+
+// A run with no character that ends words is segmented kMaxRun characters at a time, counted
+// from where it starts, so the result is the same whether or not it straddles the engine's own
+// windows of text.
+TEST(EngineCuts, LongRunsAreCutWhereverTheyStart)
+{
+    std::string run;
+    while (run.size() < 5 * Engine::kMaxRun)
+        run += Ansi("被复制到头发生长的系统");
+    for (const std::string prefix : {"", "a", "ab\n", "abc"}) {
+        const std::string text = prefix + run;
+        const std::string mapped = Map(text);
+        EXPECT_EQ(mapped.substr(0, prefix.size()), prefix);
+        EXPECT_TRUE(mapped.substr(prefix.size()) == Map(run)) << "after '" << prefix << "'";
+    }
+    const std::vector<std::size_t> starts = TheEngine().WordStarts(run.data(), run.size());
+    bool cutAtMax = false;
+    for (std::size_t s : starts)
+        cutAtMax = cutAtMax || s == 2 * Engine::kMaxRun; // two bytes a character
+    EXPECT_TRUE(cutAtMax);
+}
+
+// The table is linked into the program; one that is damaged or of another version is refused
+// with a reason instead of being read.
+TEST(EngineTable, OnlyAWholeTableOfThisVersionIsRead)
+{
+    const std::span<const unsigned char> table = lumo::zhconv::CompiledTable();
+    const std::size_t size = table.size();
+    struct alignas(16) Block {
+        unsigned char bytes[16];
+    };
+    std::vector<Block> storage(size / 16 + 2);
+    auto *copy = storage.front().bytes;
+    std::memcpy(copy, table.data(), size);
+    Engine engine;
+    std::string error;
+    EXPECT_TRUE(engine.Open({copy, size}, error)) << error;
+
+    EXPECT_FALSE(engine.Open({copy, size / 2}, error));
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+    EXPECT_FALSE(engine.Open({copy, 12}, error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    EXPECT_FALSE(engine.Open({copy + 1, size}, error)); // not aligned: the table is read in place
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    copy[4] ^= 0x20; // another magic
+    EXPECT_FALSE(engine.Open({copy, size}, error));
+    EXPECT_NE(error.find("version"), std::string::npos) << error;
+}
+
+} // namespace

@@ -1,0 +1,547 @@
+#include "tools/s2twgen/tablebuilder.h"
+
+#include "platform/text/codepage.h"
+#include "zhconv/engine.h"
+#include "zhconv/table.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <compare>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <opencc/Exception.hpp>
+#include <opencc/Lexicon.hpp>
+#include <opencc/MarisaDict.hpp>
+#include <span>
+#include <stdexcept>
+#include <unicode/utf8.h>
+#include <unordered_map>
+#include <unordered_set>
+
+// The conversion follows OpenCC's s2tw chain, as its s2tw.json gives it:
+//   1. normalisation: CJK_Compatibility_Ideographs over the whole text;
+//   2. segmentation, in OpenCC by longest match in its phrases; here by word frequency (below);
+//   3. each segment converted by longest match in the phrases, else by STCharacters;
+//   4. each segment converted again by longest match in TWVariantsPhrases, else by TWVariants.
+// A segment is a whole word, so steps 3 and 4 give a value that can be computed here, once. The
+// table therefore holds a trie of words with their final values and costs, a character map (3
+// then 4), and the normalisation as a map of code page units.
+//
+// The words are the conversion phrases, our rows and jieba's word list. A word's cost is
+// -log(frequency / total) of the list; a phrase or row costs at most one less than the cheapest
+// split of it into listed words and characters, so that on its own it is read whole, as OpenCC
+// reads it, and only a more probable reading of the text around it cuts it.
+
+namespace lumo::zhconv {
+namespace {
+
+using lumo::platform::detail::AppendAnsi;
+
+std::u32string FromUtf8(std::string_view s)
+{
+    std::u32string out;
+    const auto n = static_cast<std::int32_t>(s.size());
+    for (std::int32_t i = 0; i < n;) {
+        UChar32 c;
+        U8_NEXT(s.data(), i, n, c);
+        if (c < 0)
+            throw std::runtime_error("a dictionary holds text that is not UTF-8");
+        out.push_back(static_cast<char32_t>(c));
+    }
+    return out;
+}
+
+std::vector<Unit> UnitsOf(std::string_view bytes)
+{
+    std::vector<Unit> units;
+    std::vector<std::uint32_t> starts;
+    SplitUnits(bytes, units, starts);
+    return units;
+}
+
+std::string Ansi(char32_t c)
+{
+    std::string bytes;
+    AppendAnsi(bytes, c);
+    return bytes;
+}
+
+using Lexicon = std::vector<std::pair<std::u32string, std::u32string>>; // key, first value
+
+Lexicon LoadDictionary(const std::string &path)
+{
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        throw std::runtime_error("cannot open the dictionary " + path + ": " + std::strerror(errno));
+    // OpenCC checks this header too, but leaks a buffer when it does not match.
+    static constexpr std::string_view kHeader = "OPENCC_MARISA_0.2.5";
+    char header[kHeader.size()];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+        std::string_view(header, sizeof header) != kHeader || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        throw std::runtime_error("cannot read the dictionary " + path + ": not an OpenCC dictionary");
+    }
+    try {
+        const opencc::MarisaDictPtr dict = opencc::MarisaDict::NewFromFile(file);
+        std::fclose(file);
+        Lexicon lexicon;
+        for (const auto &entry : *dict->GetLexicon())
+            lexicon.emplace_back(FromUtf8(entry->Key()), FromUtf8(entry->GetDefault()));
+        return lexicon;
+    } catch (const opencc::Exception &e) {
+        std::fclose(file);
+        throw std::runtime_error("cannot read the dictionary " + path + ": " + e.what());
+    } catch (const std::exception &e) {
+        std::fclose(file);
+        throw std::runtime_error("cannot read the dictionary " + path + ": " + e.what());
+    }
+}
+
+// jieba's word list: one "word frequency [tag]" per line.
+std::unordered_map<std::u32string, double> LoadWords(const std::string &path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error("cannot open the word list " + path + ": " + std::strerror(errno));
+    std::unordered_map<std::u32string, double> words;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        const std::size_t space = line.find(' ');
+        char *end = nullptr;
+        const double frequency = space == std::string::npos ? 0 : std::strtod(line.c_str() + space + 1, &end);
+        if (space == 0 || space == std::string::npos || end == line.c_str() + space + 1 || !(frequency > 0))
+            throw std::runtime_error(path + ":" + std::to_string(number) + ": not a word and its frequency");
+        words[FromUtf8(line.substr(0, space))] += frequency;
+    }
+    if (words.empty())
+        throw std::runtime_error("the word list " + path + " is empty");
+    return words;
+}
+
+// The frequency of a common word (jieba counts 需要 27,430, 发明 4,000), which each of our rows
+// that gives a value is taken to have at least: those rows are decisions, not hints.
+constexpr double kRowFrequency = 5000;
+
+class Builder {
+  public:
+    std::string Run(const Chain &chain)
+    {
+        for (const Chain::File &file : chain.Required("normalise"))
+            BuildNormal(LoadDictionary(file.path));
+        for (const Chain::File &file : chain.Required("variants"))
+            for (const auto &[key, value] : LoadDictionary(file.path))
+                if (key.size() == 1 && value.size() == 1)
+                    variants_.try_emplace(key[0], value[0]);
+        for (const Chain::File &file : chain.Required("variant-phrases")) {
+            for (const auto &[key, value] : LoadDictionary(file.path)) {
+                variantPhrases_.try_emplace(key, value);
+                variantPhraseMax_ = std::max(variantPhraseMax_, key.size());
+            }
+        }
+        for (const Chain::File &file : chain.Required("characters"))
+            for (const auto &[key, value] : LoadDictionary(file.path))
+                if (key.size() == 1 && value.size() == 1)
+                    chars_.try_emplace(key[0], Variants(value)[0]);
+        for (const auto &[from, to] : variants_)
+            chars_.try_emplace(from, to);
+        BuildCharacterTables();
+
+        // Conversion phrases with their final values: the earlier file's reading where two hold
+        // a key, our rows over both.
+        for (const Chain::File &file : chain.Required("phrases"))
+            for (const auto &[key, value] : LoadDictionary(file.path))
+                if (key.size() >= 2)
+                    phrases_.try_emplace(key, Variants(value));
+        for (const Chain::File &file : chain.Required("words")) {
+            for (auto &[word, frequency] : LoadWords(file.path)) {
+                total_ += frequency;
+                words_[word] += frequency;
+            }
+        }
+        std::vector<std::pair<std::u32string, std::u32string>> rows;
+        std::unordered_set<std::u32string> decided;
+        for (const OverrideRow &row : OverrideRows()) {
+            const std::u32string key = FromUtf8(row.key);
+            if (row.value != nullptr) {
+                rows.emplace_back(key, FromUtf8(row.value));
+                decided.insert(key);
+            } else if (const auto found = phrases_.find(key); found != phrases_.end())
+                rows.emplace_back(key, found->second);
+            else
+                rows.emplace_back(key, ConvertInside(key));
+        }
+        for (auto &[key, value] : rows) {
+            phrases_[key] = value;
+            if (decided.contains(key))
+                decidedRows_.insert(key);
+        }
+        insideReadings_.clear();
+        BuildCosts();
+
+        // Every word: the conversion phrases and rows, and the listed words.
+        for (const auto &[key, value] : phrases_)
+            AddWord(key, value, CostOfWord(key));
+        for (const auto &[word, frequency] : words_)
+            if (word.size() >= 2 && !phrases_.contains(word))
+                AddWord(word, ConvertInside(word), WordCost(word));
+        BuildTrie();
+        return Serialise();
+    }
+
+  private:
+    struct Pending {
+        std::uint32_t keyOffset; // into keyUnits_
+        std::uint32_t keyLength;
+        std::uint32_t valueOffset; // into values_, or kByCharacter
+        std::uint32_t cost;
+    };
+
+    char32_t MapChar(char32_t c) const
+    {
+        const auto found = chars_.find(c);
+        return found == chars_.end() ? c : found->second;
+    }
+
+    // Step 4 over a converted segment: longest match in TWVariantsPhrases, else TWVariants.
+    std::u32string Variants(const std::u32string &s) const
+    {
+        std::u32string out;
+        for (std::size_t i = 0; i < s.size();) {
+            std::size_t matched = 0;
+            for (std::size_t n = std::min(variantPhraseMax_, s.size() - i); n >= 2 && matched == 0; --n) {
+                if (const auto found = variantPhrases_.find(s.substr(i, n)); found != variantPhrases_.end()) {
+                    out += found->second;
+                    matched = n;
+                }
+            }
+            if (matched == 0) {
+                const auto found = variants_.find(s[i]);
+                out.push_back(found == variants_.end() ? s[i] : found->second);
+                matched = 1;
+            }
+            i += matched;
+        }
+        return out;
+    }
+
+    // A word that is no conversion phrase reads as its most probable split into phrases, listed
+    // words and characters: by the phrases inside it, then by characters. (Longest match inside
+    // would bring back the faults of greedy segmentation: a listed 相冲突 would read 相沖|突.)
+    std::u32string ConvertInside(const std::u32string &word)
+    {
+        if (const auto found = insideReadings_.find(word); found != insideReadings_.end())
+            return found->second;
+        const std::size_t n = word.size();
+        std::vector<std::uint32_t> best(n + 1, 0);
+        std::vector<std::size_t> next(n + 1, n);
+        for (std::size_t i = n; i-- > 0;) {
+            best[i] = CostOfWord(word.substr(i, 1)) + best[i + 1];
+            next[i] = i + 1;
+            for (std::size_t end = i + 2; end <= n; ++end) {
+                if (i == 0 && end == n)
+                    continue;
+                const std::u32string piece = word.substr(i, end - i);
+                if (!phrases_.contains(piece) && !words_.contains(piece))
+                    continue;
+                if (const std::uint32_t cost = CostOfWord(piece) + best[end]; cost <= best[i]) {
+                    best[i] = cost;
+                    next[i] = end;
+                }
+            }
+        }
+        std::u32string out;
+        for (std::size_t i = 0; i < n; i = next[i]) {
+            const std::u32string piece = word.substr(i, next[i] - i);
+            if (piece.size() == 1)
+                out.push_back(MapChar(piece[0]));
+            else if (const auto found = phrases_.find(piece); found != phrases_.end())
+                out += found->second;
+            else
+                out += ConvertInside(piece);
+        }
+        insideReadings_.emplace(word, out);
+        return out;
+    }
+
+    // The cost the engine gives a word: a phrase or row at most one less than its cheapest split;
+    // a row that gives a value at most that of a common word, whatever the list says.
+    std::uint32_t CostOfWord(const std::u32string &word) const
+    {
+        if (word.size() < 2 || !phrases_.contains(word))
+            return WordCost(word);
+        std::uint32_t cost = std::min(WordCost(word), SplitCost(word) - 1);
+        if (decidedRows_.contains(word))
+            cost = std::min(cost, CostOf(kRowFrequency));
+        return cost;
+    }
+
+    std::uint32_t CostOf(double frequency) const
+    {
+        const double cost = std::round(kCostScale * std::log(total_ / frequency));
+        return static_cast<std::uint32_t>(std::clamp(cost, 1.0, 65535.0));
+    }
+
+    // A listed word's cost; a word the list lacks counts as seen once, as jieba counts it.
+    std::uint32_t WordCost(const std::u32string &word) const
+    {
+        const auto found = words_.find(word);
+        return CostOf(found == words_.end() ? 1.0 : found->second);
+    }
+
+    // The cheapest reading of `word` as two or more listed words and characters.
+    std::uint32_t SplitCost(const std::u32string &word) const
+    {
+        const std::size_t n = word.size();
+        std::vector<std::uint32_t> best(n + 1, 0);
+        for (std::size_t i = n; i-- > 0;) {
+            best[i] = WordCost(word.substr(i, 1)) + best[i + 1];
+            for (std::size_t end = i + 2; end <= n; ++end) {
+                if (i == 0 && end == n)
+                    continue;
+                if (const auto found = words_.find(word.substr(i, end - i)); found != words_.end())
+                    best[i] = std::min(best[i], CostOf(found->second) + best[end]);
+            }
+        }
+        return std::max<std::uint32_t>(best[0], 2);
+    }
+
+    void BuildNormal(const Lexicon &compatibility)
+    {
+        normal_.resize(0x10000, 0);
+        for (const auto &[key, value] : compatibility) {
+            if (key.size() != 1 || value.size() != 1 || key == value)
+                continue;
+            // Only where both take as many bytes: the text keeps its length.
+            const std::string from = Ansi(key[0]), to = Ansi(value[0]);
+            if (from.size() != to.size())
+                continue;
+            if (from.size() == 2)
+                normal_[UnitsOf(from).front()] = static_cast<std::uint16_t>(UnitsOf(to).front());
+            else if (from.size() == 4)
+                normalLarge_.push_back({UnitsOf(from).front(), UnitsOf(to).front()});
+        }
+        std::sort(normalLarge_.begin(), normalLarge_.end(),
+                  [](const LargeNormal &a, const LargeNormal &b) { return a.unit < b.unit; });
+    }
+
+    void BuildCharacterTables()
+    {
+        charSmall_.assign(0x10000, 0);
+        for (const auto &[from, to] : chars_) {
+            if (from == to)
+                continue;
+            const std::string key = Ansi(from), value = Ansi(to);
+            if (key.size() != value.size()) // the character keeps its bytes' length or stays
+                continue;
+            const Unit unit = UnitsOf(key).front();
+            if (key.size() == 2) {
+                charSmall_[unit] = static_cast<std::uint16_t>(UnitsOf(value).front());
+            } else if (key.size() == 4) {
+                LargeCharacter c{unit, {}};
+                std::memcpy(c.bytes, value.data(), 4);
+                charLarge_.push_back(c);
+            }
+        }
+        std::sort(charLarge_.begin(), charLarge_.end(),
+                  [](const LargeCharacter &a, const LargeCharacter &b) { return a.unit < b.unit; });
+    }
+
+    void BuildCosts()
+    {
+        charCost_.assign(0x10000, static_cast<std::uint16_t>(CostOf(1.0)));
+        for (const auto &[word, frequency] : words_) {
+            if (word.size() != 1)
+                continue;
+            const std::string bytes = Ansi(word[0]);
+            if (bytes.size() == 2)
+                charCost_[UnitsOf(bytes).front()] = static_cast<std::uint16_t>(CostOf(frequency));
+        }
+        largeCost_ = CostOf(1.0);
+    }
+
+    void AddWord(const std::u32string &key, const std::u32string &value, std::uint32_t cost)
+    {
+        // No word holds an ASCII character, so every ASCII character ends every word: text may be
+        // cut in front of one without changing how it is read (lumo-convert streams that way).
+        if (key.size() < 2 || std::ranges::any_of(key, [](char32_t c) { return c < 0x80; }))
+            return;
+        keyBytes_.clear();
+        for (char32_t c : key)
+            AppendAnsi(keyBytes_, c);
+        SplitUnits(keyBytes_, units_, starts_);
+        if (units_.size() != key.size())
+            return; // a character the code page cannot hold
+        std::u32string byCharacter;
+        for (char32_t c : key)
+            byCharacter.push_back(MapChar(c));
+        std::uint32_t valueOffset = kByCharacter;
+        if (value != byCharacter) {
+            valueOffset = static_cast<std::uint32_t>(values_.size());
+            for (char32_t c : value)
+                AppendAnsi(values_, c);
+            // A stretch whose reading has another length, or another byte length, keeps its
+            // characters.
+            if (key.size() != value.size() || values_.size() - valueOffset != keyBytes_.size()) {
+                values_.resize(valueOffset);
+                values_ += keyBytes_;
+            }
+        }
+        const auto keyOffset = static_cast<std::uint32_t>(keyUnits_.size());
+        keyUnits_.insert(keyUnits_.end(), units_.begin(), units_.end());
+        pending_.push_back({keyOffset, static_cast<std::uint32_t>(units_.size()), valueOffset, cost});
+    }
+
+    std::span<const Unit> Key(const Pending &p) const
+    {
+        return {keyUnits_.data() + p.keyOffset, p.keyLength};
+    }
+
+    // Lays the trie out breadth first. The engine finds a child by binary search, so the children
+    // of every node must be consecutive and sorted by unit: they are, because the keys are sorted
+    // before the nodes are made and each node's children are made in one go, in key order.
+    void BuildTrie()
+    {
+        std::sort(pending_.begin(), pending_.end(), [this](const Pending &a, const Pending &b) {
+            const auto ka = Key(a), kb = Key(b);
+            return std::lexicographical_compare(ka.begin(), ka.end(), kb.begin(), kb.end());
+        });
+        // Keys are unique: phrases and rows are one map, and listed words that are phrases are
+        // left out. Two keys can still meet as units when normalisation makes them one.
+        std::vector<Pending> unique;
+        unique.reserve(pending_.size());
+        for (const Pending &p : pending_) {
+            maxKeyLength_ = std::max<std::size_t>(maxKeyLength_, p.keyLength);
+            if (!unique.empty() && std::ranges::equal(Key(unique.back()), Key(p)))
+                continue;
+            unique.push_back(p);
+        }
+        inWord_.assign(0x10000, 0);
+        for (const Unit unit : keyUnits_)
+            if (unit < 0x10000)
+                inWord_[unit] = 1;
+        auto unitAt = [&](std::size_t index, std::size_t depth) {
+            return keyUnits_[unique[index].keyOffset + depth];
+        };
+
+        rootSmall_.assign(0x10000, 0);
+        nodes_.assign(1, TrieNode{0, 0, 0, -1});
+        nodes_.reserve(unique.size() * 2);
+        entries_.reserve(unique.size());
+        struct Work {
+            std::uint32_t node, lo, hi, depth;
+        };
+        std::vector<Work> queue;
+        queue.reserve(unique.size() * 2);
+        for (std::size_t lo = 0; lo < unique.size();) {
+            std::size_t hi = lo;
+            const Unit first = unitAt(lo, 0);
+            while (hi < unique.size() && unitAt(hi, 0) == first)
+                ++hi;
+            const auto node = static_cast<std::uint32_t>(nodes_.size());
+            nodes_.push_back(TrieNode{first, 0, 0, -1});
+            if (first < 0x10000)
+                rootSmall_[first] = node;
+            else
+                rootLarge_.push_back({first, node});
+            queue.push_back({node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), 1});
+            lo = hi;
+        }
+        for (std::size_t q = 0; q < queue.size(); ++q) {
+            Work w = queue[q];
+            if (unique[w.lo].keyLength == w.depth) {
+                const Pending &p = unique[w.lo];
+                nodes_[w.node].entry = static_cast<std::int32_t>(entries_.size());
+                entries_.push_back(TrieEntry{p.valueOffset, static_cast<std::uint16_t>(p.cost), 0});
+                ++w.lo;
+            }
+            const auto firstChild = static_cast<std::uint32_t>(nodes_.size());
+            for (std::size_t lo = w.lo; lo < w.hi;) {
+                std::size_t hi = lo;
+                const Unit unit = unitAt(lo, w.depth);
+                while (hi < w.hi && unitAt(hi, w.depth) == unit)
+                    ++hi;
+                const auto node = static_cast<std::uint32_t>(nodes_.size());
+                nodes_.push_back(TrieNode{unit, 0, 0, -1});
+                queue.push_back(
+                    {node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), w.depth + 1});
+                lo = hi;
+            }
+            nodes_[w.node].firstChild = firstChild;
+            nodes_[w.node].childCount = static_cast<std::uint32_t>(nodes_.size()) - firstChild;
+        }
+    }
+
+    std::string Serialise() const
+    {
+        TableHeader header{};
+        std::memcpy(header.magic, kTableMagic, sizeof kTableMagic);
+        header.version = kTableVersion;
+        header.maxKeyLength = static_cast<std::uint32_t>(maxKeyLength_);
+        header.largeCost = largeCost_;
+        std::string out(sizeof header, '\0');
+        auto put = [&](Section section, const void *data, std::size_t size) {
+            out.resize((out.size() + 15) / 16 * 16, '\0');
+            header.sections[static_cast<std::uint32_t>(section)] = {static_cast<std::uint32_t>(out.size()),
+                                                                    static_cast<std::uint32_t>(size)};
+            out.append(static_cast<const char *>(data), size);
+        };
+        auto putVector = [&](Section section, const auto &v) {
+            put(section, v.data(), v.size() * sizeof(v[0]));
+        };
+        putVector(Section::RootSmall, rootSmall_);
+        putVector(Section::RootLarge, rootLarge_);
+        putVector(Section::Nodes, nodes_);
+        putVector(Section::Entries, entries_);
+        put(Section::Values, values_.data(), values_.size());
+        putVector(Section::CharacterSmall, charSmall_);
+        putVector(Section::CharacterLarge, charLarge_);
+        putVector(Section::Normal, normal_);
+        putVector(Section::NormalLarge, normalLarge_);
+        putVector(Section::CharacterCost, charCost_);
+        putVector(Section::InWord, inWord_);
+        out.resize((out.size() + 15) / 16 * 16, '\0');
+        std::memcpy(out.data(), &header, sizeof header);
+        return out;
+    }
+
+    std::unordered_map<char32_t, char32_t> variants_;
+    std::map<std::u32string, std::u32string> variantPhrases_;
+    std::size_t variantPhraseMax_ = 0;
+    std::unordered_map<char32_t, char32_t> chars_;
+    std::unordered_map<std::u32string, std::u32string> phrases_;        // conversion phrases and our rows
+    std::unordered_map<std::u32string, std::u32string> insideReadings_; // ConvertInside's
+    std::unordered_set<std::u32string> decidedRows_;                    // our rows that give a value
+    std::unordered_map<std::u32string, double> words_;                  // the word list's frequencies
+    double total_ = 0;
+    std::vector<Unit> keyUnits_;
+    std::vector<Pending> pending_;
+    std::string keyBytes_;
+    std::vector<Unit> units_;
+    std::vector<std::uint32_t> starts_;
+
+    std::vector<std::uint32_t> rootSmall_;
+    std::vector<LargeRoot> rootLarge_;
+    std::vector<TrieNode> nodes_;
+    std::vector<TrieEntry> entries_;
+    std::string values_;
+    std::vector<std::uint16_t> charSmall_;
+    std::vector<LargeCharacter> charLarge_;
+    std::vector<std::uint16_t> normal_;
+    std::vector<LargeNormal> normalLarge_;
+    std::vector<std::uint16_t> charCost_;
+    std::vector<std::uint8_t> inWord_;
+    std::uint32_t largeCost_ = 0;
+    std::size_t maxKeyLength_ = 0;
+};
+
+} // namespace
+
+std::string BuildTable(const Chain &chain)
+{
+    return Builder().Run(chain);
+}
+
+} // namespace lumo::zhconv

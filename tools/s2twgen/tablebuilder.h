@@ -1,0 +1,28 @@
+#pragma once
+
+// Build time only: turns the data of zhconv/chain.lock and our own rows into the table that
+// lumo_zhconv_data links in (zhconv/table.h). Not part of the programs.
+
+#include "tools/s2twgen/chain.h"
+
+#include <string>
+#include <vector>
+
+namespace lumo::zhconv {
+
+/// One row of our own dictionary, consulted before OpenCC's. With a value, the key converts to
+/// it; without one, the key is a word whose reading the dictionaries already give, listed so that
+/// segmentation weighs it against the phrases that overlap it.
+struct OverrideRow {
+    const char *key;   // UTF-8, at least two characters
+    const char *value; // UTF-8, as many characters as key, or nullptr
+};
+
+/// Our override rows.
+std::vector<OverrideRow> OverrideRows();
+
+/// Builds the table from the chain's files and our rows. Throws std::runtime_error naming the
+/// file that could not be read.
+std::string BuildTable(const Chain &chain);
+
+} // namespace lumo::zhconv

@@ -1,0 +1,264 @@
+#include "zhconv/engine.h"
+
+#include "platform/text/codepage.h"
+
+#include <algorithm>
+#include <cstring>
+
+// Segmentation by word frequency. Each stretch of text that words can span (a run: it ends at a
+// character that occurs in no word, such as any ASCII character or a line break) is cut into the
+// sequence of words whose probabilities multiply to the largest value, as jieba does: every word
+// of the table that matches is a candidate, a single character always is, and the cost of a word
+// is -log of its probability. Words are the phrases of the conversion dictionaries and of our own
+// rows, and a general word list; each word's conversion is in the table (a conversion phrase's
+// reading, or a plain word converted by the phrases inside it, then by characters).
+//
+// Greedy longest match, OpenCC's segmentation, lets a rare phrase swallow the first character of
+// the next word: 被复|制 (被複制) where 被|复制 is meant, 此系|统 where 此|系统 is meant. With
+// frequencies, 被|复制 wins because 复制 is a common word and 被复 is not. The table builder
+// gives every conversion phrase a cost below that of the pieces it splits into, so a phrase on its
+// own is never split; only a more probable reading around it can cut it.
+
+namespace lumo::zhconv {
+
+using lumo::platform::AnsiCharacterLength;
+using lumo::platform::FourByteIndex;
+using lumo::platform::WriteFourByte;
+
+void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<std::uint32_t> &starts)
+{
+    units.clear();
+    starts.clear();
+    units.reserve(bytes.size());
+    starts.reserve(bytes.size() + 1);
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        starts.push_back(static_cast<std::uint32_t>(i));
+        const unsigned char lead = b[i];
+        const std::size_t length = AnsiCharacterLength(b, i, n);
+        if (length == 2)
+            units.push_back((Unit{lead} << 8) | b[i + 1]);
+        else if (length == 4)
+            units.push_back(0x10000 + static_cast<Unit>(FourByteIndex(b + i)));
+        else if (lead < 0x81 || lead == 0xFF)
+            units.push_back(lead);
+        else
+            units.push_back(0x100 + lead); // a lead byte without its trail
+        i += length;
+    }
+    starts.push_back(static_cast<std::uint32_t>(n));
+}
+
+namespace {
+
+template <typename T>
+bool Take(std::span<const unsigned char> data, const TableHeader &header, Section section,
+          std::span<const T> &out, std::size_t expectedCount, std::string &error)
+{
+    const SectionSpan span = header.sections[static_cast<std::uint32_t>(section)];
+    if (span.offset % 16 != 0 || span.offset > data.size() || span.size > data.size() - span.offset ||
+        span.size % sizeof(T) != 0 || (expectedCount != 0 && span.size / sizeof(T) != expectedCount)) {
+        error = "the Chinese character table is damaged (section " +
+                std::to_string(static_cast<std::uint32_t>(section)) + ")";
+        return false;
+    }
+    out = {reinterpret_cast<const T *>(data.data() + span.offset), span.size / sizeof(T)};
+    return true;
+}
+
+} // namespace
+
+bool Engine::Open(std::span<const unsigned char> data, std::string &error)
+{
+    if (data.size() < sizeof(TableHeader) || reinterpret_cast<std::uintptr_t>(data.data()) % 16 != 0) {
+        error = "the Chinese character table is missing";
+        return false;
+    }
+    TableHeader header;
+    std::memcpy(&header, data.data(), sizeof header);
+    if (std::memcmp(header.magic, kTableMagic, sizeof kTableMagic) != 0 || header.version != kTableVersion) {
+        error = "the Chinese character table is not of this program's version";
+        return false;
+    }
+    constexpr std::size_t kSmall = 0x10000;
+    if (!Take(data, header, Section::RootSmall, rootSmall_, kSmall, error) ||
+        !Take(data, header, Section::RootLarge, rootLarge_, 0, error) ||
+        !Take(data, header, Section::Nodes, nodes_, 0, error) ||
+        !Take(data, header, Section::Entries, entries_, 0, error) ||
+        !Take(data, header, Section::Values, values_, 0, error) ||
+        !Take(data, header, Section::CharacterSmall, charSmall_, kSmall, error) ||
+        !Take(data, header, Section::CharacterLarge, charLarge_, 0, error) ||
+        !Take(data, header, Section::Normal, normal_, kSmall, error) ||
+        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error) ||
+        !Take(data, header, Section::CharacterCost, charCost_, kSmall, error) ||
+        !Take(data, header, Section::InWord, inWord_, kSmall, error))
+        return false;
+    if (nodes_.empty()) {
+        error = "the Chinese character table is damaged (no words)";
+        return false;
+    }
+    largeCost_ = header.largeCost;
+    maxKeyLength_ = header.maxKeyLength;
+    return true;
+}
+
+std::uint32_t Engine::RootNode(Unit unit) const
+{
+    if (unit < 0x10000)
+        return rootSmall_[unit];
+    const auto found = std::lower_bound(rootLarge_.begin(), rootLarge_.end(), unit,
+                                        [](const LargeRoot &r, Unit u) { return r.unit < u; });
+    return found != rootLarge_.end() && found->unit == unit ? found->node : 0;
+}
+
+std::uint32_t Engine::ChildNode(std::uint32_t node, Unit next) const
+{
+    const TrieNode &n = nodes_[node];
+    const TrieNode *first = nodes_.data() + n.firstChild;
+    const TrieNode *last = first + n.childCount;
+    const TrieNode *child =
+        std::lower_bound(first, last, next, [](const TrieNode &c, Unit u) { return c.unit < u; });
+    return (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
+}
+
+std::uint32_t Engine::CharacterCost(Unit unit) const
+{
+    return unit < 0x10000 ? charCost_[unit] : largeCost_;
+}
+
+bool Engine::InWord(Unit unit) const
+{
+    // Four-byte forms are rare in words; any of them may be in one.
+    return unit >= 0x10000 || inWord_[unit] != 0;
+}
+
+void Engine::Segment(const Unit *u, std::size_t count, Choice *c) const
+{
+    // From the end of the run back: the best reading from i is the best word at i followed by the
+    // best reading from where that word ends. On a tie the longer word wins.
+    c[count] = {0, 0, -1};
+    for (std::size_t i = count; i-- > 0;) {
+        Choice best{CharacterCost(u[i]) + c[i + 1].cost, 1, -1};
+        std::uint32_t node = RootNode(u[i]);
+        const std::size_t limit = std::min(count - i, maxKeyLength_);
+        for (std::size_t length = 2; node != 0 && length <= limit; ++length) {
+            node = ChildNode(node, u[i + length - 1]);
+            if (node == 0)
+                break;
+            if (const std::int32_t entry = nodes_[node].entry; entry >= 0) {
+                const std::uint32_t cost = entries_[entry].cost + c[i + length].cost;
+                if (cost <= best.cost)
+                    best = {cost, static_cast<std::uint32_t>(length), entry};
+            }
+        }
+        c[i] = best;
+    }
+}
+
+void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::size_t> *wordStarts) const
+{
+    // The text is split into characters a window at a time, so memory stays small however long
+    // the text is. Only whole runs are segmented: a run that reaches the end of a window is read
+    // again at the start of the next one, unless it is kMaxRun characters long, where it is cut
+    // whatever the window. Every cut is therefore where a whole-text pass makes it.
+    static_assert(kWindowBytes / 4 - 1 > kMaxRun, "a window must hold a run of kMaxRun characters");
+    thread_local std::vector<Unit> units;
+    thread_local std::vector<std::uint32_t> starts;
+    thread_local std::vector<Choice> choices;
+    std::size_t pos = 0;
+    while (pos < n) {
+        const std::size_t windowEnd = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
+        const bool lastWindow = windowEnd == n;
+        SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
+        // Compatibility ideographs are read as the characters they stand for.
+        for (Unit &unit : units) {
+            if (unit < 0x10000) {
+                if (normal_[unit] != 0)
+                    unit = normal_[unit];
+            } else if (!normalLarge_.empty()) {
+                const auto found =
+                    std::lower_bound(normalLarge_.begin(), normalLarge_.end(), unit,
+                                     [](const LargeNormal &entry, Unit u) { return entry.unit < u; });
+                if (found != normalLarge_.end() && found->unit == unit)
+                    unit = found->normal;
+            }
+        }
+        // The window may end inside the last character.
+        const std::size_t count = lastWindow ? units.size() : units.size() - 1;
+        choices.resize(count + 1);
+        const char *wsrc = src + pos;
+        char *wdest = dest == nullptr ? nullptr : dest + pos;
+        auto emit = [&](std::size_t at, std::size_t length, std::int32_t entry) {
+            if (wordStarts != nullptr)
+                wordStarts->push_back(pos + starts[at]);
+            if (wdest == nullptr)
+                return;
+            if (entry >= 0 && entries_[entry].valueOffset != kByCharacter) {
+                std::memcpy(wdest + starts[at], values_.data() + entries_[entry].valueOffset,
+                            starts[at + length] - starts[at]);
+                return;
+            }
+            for (std::size_t k = at; k < at + length; ++k)
+                MapCharacter(units[k], wsrc + starts[k], starts[k + 1] - starts[k], wdest + starts[k]);
+        };
+        std::size_t i = 0;
+        while (i < count) {
+            if (!InWord(units[i])) {
+                emit(i, 1, -1);
+                ++i;
+                continue;
+            }
+            std::size_t end = i + 1;
+            while (end < count && end - i < kMaxRun && InWord(units[end]))
+                ++end;
+            if (end == count && !lastWindow && end - i < kMaxRun)
+                break; // the run may go on in the next window
+            Segment(units.data() + i, end - i, choices.data() + i);
+            for (std::size_t k = i; k < end; k += choices[k].length)
+                emit(k, choices[k].length, choices[k].entry);
+            i = end;
+        }
+        pos += starts[i];
+    }
+}
+
+void Engine::Map(const char *src, std::size_t n, char *dest) const
+{
+    Walk(src, n, dest, nullptr);
+}
+
+std::vector<std::size_t> Engine::WordStarts(const char *src, std::size_t n) const
+{
+    std::vector<std::size_t> wordStarts;
+    Walk(src, n, nullptr, &wordStarts);
+    return wordStarts;
+}
+
+void Engine::MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const
+{
+    if (length == 2) {
+        // Written from the unit, not copied from src: the unit may be the normal form of src.
+        const std::uint16_t mapped = charSmall_[unit];
+        const Unit to = mapped != 0 ? mapped : unit;
+        dest[0] = static_cast<char>(to >> 8);
+        dest[1] = static_cast<char>(to & 0xFF);
+        return;
+    }
+    if (length == 4 && unit >= 0x10000) {
+        const auto found = std::lower_bound(charLarge_.begin(), charLarge_.end(), unit,
+                                            [](const LargeCharacter &c, Unit u) { return c.unit < u; });
+        if (found != charLarge_.end() && found->unit == unit) {
+            std::memcpy(dest, found->bytes, 4);
+        } else {
+            // Likewise from the unit: the four-byte form with that index.
+            WriteFourByte(dest, static_cast<int>(unit - 0x10000));
+        }
+        return;
+    }
+    if (dest != src)
+        std::memmove(dest, src, length);
+}
+
+} // namespace lumo::zhconv
