@@ -123,7 +123,8 @@ bool MapAroundFourByteCharacters(const std::string &bytes, std::string &mapped, 
 bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::uint32_t flag,
                 std::int64_t &byteCount, std::string *error)
 {
-    const std::string bytes = platform::EncodeAnsi(stretch);
+    bool fourByteForms = false;
+    const std::string bytes = platform::EncodeAnsi(stretch, fourByteForms);
     std::string mapped(bytes.size(), ' ');
     byteCount += static_cast<std::int64_t>(bytes.size());
 
@@ -133,7 +134,7 @@ bool MapStretch(std::u16string_view stretch, std::u16string &destination, std::u
     // first character converting alone); those characters are put back afterwards. Should
     // the service have moved characters about, the pieces between them are mapped one by one.
     if (!MapBytes(bytes, mapped, 0, bytes.size(), flag, nullptr) ||
-        !RestoreFourByteCharacters(bytes, mapped)) {
+        (fourByteForms && !RestoreFourByteCharacters(bytes, mapped))) {
         mapped.assign(bytes.size(), ' ');
         if (!MapAroundFourByteCharacters(bytes, mapped, flag, error))
             return false;

@@ -83,17 +83,13 @@ bool Engine::Open(std::span<const unsigned char> data, std::string &error)
         return false;
     }
     constexpr std::size_t kSmall = 0x10000;
-    if (!Take(data, header, Section::RootSmall, rootSmall_, kSmall, error) ||
+    if (!Take(data, header, Section::Units, units_, kSmall, error) ||
         !Take(data, header, Section::RootLarge, rootLarge_, 0, error) ||
-        !Take(data, header, Section::Nodes, nodes_, 0, error) ||
-        !Take(data, header, Section::Entries, entries_, 0, error) ||
+        !Take(data, header, Section::NodeUnits, nodeUnits_, 0, error) ||
+        !Take(data, header, Section::Nodes, nodes_, nodeUnits_.size(), error) ||
         !Take(data, header, Section::Values, values_, 0, error) ||
-        !Take(data, header, Section::CharacterSmall, charSmall_, kSmall, error) ||
         !Take(data, header, Section::CharacterLarge, charLarge_, 0, error) ||
-        !Take(data, header, Section::Normal, normal_, kSmall, error) ||
-        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error) ||
-        !Take(data, header, Section::CharacterCost, charCost_, kSmall, error) ||
-        !Take(data, header, Section::InWord, inWord_, kSmall, error))
+        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error))
         return false;
     if (nodes_.empty()) {
         error = "the Chinese character table is damaged (no words)";
@@ -107,7 +103,7 @@ bool Engine::Open(std::span<const unsigned char> data, std::string &error)
 std::uint32_t Engine::RootNode(Unit unit) const
 {
     if (unit < 0x10000)
-        return rootSmall_[unit];
+        return units_[unit].root;
     const auto found = std::lower_bound(rootLarge_.begin(), rootLarge_.end(), unit,
                                         [](const LargeRoot &r, Unit u) { return r.unit < u; });
     return found != rootLarge_.end() && found->unit == unit ? found->node : 0;
@@ -116,41 +112,40 @@ std::uint32_t Engine::RootNode(Unit unit) const
 std::uint32_t Engine::ChildNode(std::uint32_t node, Unit next) const
 {
     const TrieNode &n = nodes_[node];
-    const TrieNode *first = nodes_.data() + n.firstChild;
-    const TrieNode *last = first + n.childCount;
-    const TrieNode *child =
-        std::lower_bound(first, last, next, [](const TrieNode &c, Unit u) { return c.unit < u; });
-    return (child != last && child->unit == next) ? static_cast<std::uint32_t>(child - nodes_.data()) : 0;
+    const Unit *first = nodeUnits_.data() + n.firstChild;
+    const Unit *last = first + n.childCount;
+    const Unit *child = std::lower_bound(first, last, next);
+    return (child != last && *child == next) ? static_cast<std::uint32_t>(child - nodeUnits_.data()) : 0;
 }
 
 std::uint32_t Engine::CharacterCost(Unit unit) const
 {
-    return unit < 0x10000 ? charCost_[unit] : largeCost_;
+    return unit < 0x10000 ? units_[unit].cost : largeCost_;
 }
 
 bool Engine::InWord(Unit unit) const
 {
     // Four-byte forms are rare in words; any of them may be in one.
-    return unit >= 0x10000 || inWord_[unit] != 0;
+    return unit >= 0x10000 || units_[unit].inWord != 0;
 }
 
 void Engine::Segment(const Unit *u, std::size_t count, Choice *c) const
 {
     // From the end of the run back: the best reading from i is the best word at i followed by the
     // best reading from where that word ends. On a tie the longer word wins.
-    c[count] = {0, 0, -1};
+    c[count] = {0, 0, 0};
     for (std::size_t i = count; i-- > 0;) {
-        Choice best{CharacterCost(u[i]) + c[i + 1].cost, 1, -1};
+        Choice best{CharacterCost(u[i]) + c[i + 1].cost, 1, 0};
         std::uint32_t node = RootNode(u[i]);
         const std::size_t limit = std::min(count - i, maxKeyLength_);
         for (std::size_t length = 2; node != 0 && length <= limit; ++length) {
             node = ChildNode(node, u[i + length - 1]);
             if (node == 0)
                 break;
-            if (const std::int32_t entry = nodes_[node].entry; entry >= 0) {
-                const std::uint32_t cost = entries_[entry].cost + c[i + length].cost;
+            if (const std::uint32_t wordCost = nodes_[node].cost; wordCost != 0) {
+                const std::uint32_t cost = wordCost + c[i + length].cost;
                 if (cost <= best.cost)
-                    best = {cost, static_cast<std::uint32_t>(length), entry};
+                    best = {cost, static_cast<std::uint32_t>(length), node};
             }
         }
         c[i] = best;
@@ -159,24 +154,54 @@ void Engine::Segment(const Unit *u, std::size_t count, Choice *c) const
 
 void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::size_t> *wordStarts) const
 {
-    // The text is split into characters a window at a time, so memory stays small however long
-    // the text is. Only whole runs are segmented: a run that reaches the end of a window is read
-    // again at the start of the next one, unless it is kMaxRun characters long, where it is cut
-    // whatever the window. Every cut is therefore where a whole-text pass makes it.
-    static_assert(kWindowBytes / 4 - 1 > kMaxRun, "a window must hold a run of kMaxRun characters");
+    // ASCII ends every word and maps to itself, so it is copied through in one go. The rest is
+    // split into characters a stretch at a time (up to the next ASCII character, at most a window
+    // of bytes), so memory stays small however long the text is. Only whole runs are segmented: a
+    // run that reaches the end of a window is read again at the start of the next stretch, unless
+    // it is kMaxRun characters long, where it is cut whatever the window. Every cut is therefore
+    // where a whole-text pass makes it.
+    static_assert(kWindowBytes / 4 > kMaxRun, "a window must hold a run of kMaxRun characters");
+    const auto *b = reinterpret_cast<const unsigned char *>(src);
     thread_local std::vector<Unit> units;
     thread_local std::vector<std::uint32_t> starts;
     thread_local std::vector<Choice> choices;
     std::size_t pos = 0;
     while (pos < n) {
-        const std::size_t windowEnd = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
-        const bool lastWindow = windowEnd == n;
-        SplitUnits(std::string_view(src + pos, windowEnd - pos), units, starts);
-        // Compatibility ideographs are read as the characters they stand for.
-        for (Unit &unit : units) {
+        if (b[pos] < 0x80) {
+            std::size_t end = pos + 1;
+            while (end < n && b[end] < 0x80)
+                ++end;
+            if (dest != nullptr && dest != src)
+                std::memcpy(dest + pos, src + pos, end - pos);
+            if (wordStarts != nullptr)
+                for (std::size_t k = pos; k < end; ++k)
+                    wordStarts->push_back(k);
+            pos = end;
+            continue;
+        }
+        // Characters are read from their first byte on (a trail byte may look like ASCII), and a
+        // character that straddles the window's end is read whole.
+        const std::size_t limit = n - pos <= kWindowBytes ? n : pos + kWindowBytes;
+        units.clear();
+        starts.clear();
+        std::size_t at = pos;
+        while (at < limit && b[at] >= 0x80) {
+            starts.push_back(static_cast<std::uint32_t>(at - pos));
+            const unsigned char lead = b[at];
+            const std::size_t length = AnsiCharacterLength(b, at, n);
+            Unit unit;
+            if (length == 2)
+                unit = (Unit{lead} << 8) | b[at + 1];
+            else if (length == 4)
+                unit = 0x10000 + static_cast<Unit>(FourByteIndex(b + at));
+            else if (lead == 0x80 || lead == 0xFF)
+                unit = lead;
+            else
+                unit = 0x100 + lead; // a lead byte without its trail
+            // Compatibility ideographs are read as the characters they stand for.
             if (unit < 0x10000) {
-                if (normal_[unit] != 0)
-                    unit = normal_[unit];
+                if (const std::uint16_t normal = units_[unit].normal; normal != 0)
+                    unit = normal;
             } else if (!normalLarge_.empty()) {
                 const auto found =
                     std::lower_bound(normalLarge_.begin(), normalLarge_.end(), unit,
@@ -184,40 +209,48 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
                 if (found != normalLarge_.end() && found->unit == unit)
                     unit = found->normal;
             }
+            units.push_back(unit);
+            at += length;
         }
-        // The window may end inside the last character.
-        const std::size_t count = lastWindow ? units.size() : units.size() - 1;
+        starts.push_back(static_cast<std::uint32_t>(at - pos));
+        const bool whole = at >= n || b[at] < 0x80; // the stretch ends at ASCII or the text's end
+        const std::size_t count = units.size();
         choices.resize(count + 1);
         const char *wsrc = src + pos;
         char *wdest = dest == nullptr ? nullptr : dest + pos;
-        auto emit = [&](std::size_t at, std::size_t length, std::int32_t entry) {
+        auto emit = [&](std::size_t first, std::size_t length, std::uint32_t node) {
             if (wordStarts != nullptr)
-                wordStarts->push_back(pos + starts[at]);
+                wordStarts->push_back(pos + starts[first]);
             if (wdest == nullptr)
                 return;
-            if (entry >= 0 && entries_[entry].valueOffset != kByCharacter) {
-                std::memcpy(wdest + starts[at], values_.data() + entries_[entry].valueOffset,
-                            starts[at + length] - starts[at]);
+            if (node != 0 && nodes_[node].valueOffset != kByCharacter) {
+                std::memcpy(wdest + starts[first], values_.data() + nodes_[node].valueOffset,
+                            starts[first + length] - starts[first]);
                 return;
             }
-            for (std::size_t k = at; k < at + length; ++k)
+            for (std::size_t k = first; k < first + length; ++k)
                 MapCharacter(units[k], wsrc + starts[k], starts[k + 1] - starts[k], wdest + starts[k]);
         };
         std::size_t i = 0;
         while (i < count) {
             if (!InWord(units[i])) {
-                emit(i, 1, -1);
+                emit(i, 1, 0);
                 ++i;
                 continue;
             }
             std::size_t end = i + 1;
             while (end < count && end - i < kMaxRun && InWord(units[end]))
                 ++end;
-            if (end == count && !lastWindow && end - i < kMaxRun)
-                break; // the run may go on in the next window
+            if (end == count && !whole && end - i < kMaxRun)
+                break; // the run may go on in the next stretch
+            if (end == i + 1) {
+                emit(i, 1, 0); // one character is its own word
+                ++i;
+                continue;
+            }
             Segment(units.data() + i, end - i, choices.data() + i);
             for (std::size_t k = i; k < end; k += choices[k].length)
-                emit(k, choices[k].length, choices[k].entry);
+                emit(k, choices[k].length, choices[k].node);
             i = end;
         }
         pos += starts[i];
@@ -240,7 +273,7 @@ void Engine::MapCharacter(Unit unit, const char *src, std::size_t length, char *
 {
     if (length == 2) {
         // Written from the unit, not copied from src: the unit may be the normal form of src.
-        const std::uint16_t mapped = charSmall_[unit];
+        const std::uint16_t mapped = units_[unit].mapped;
         const Unit to = mapped != 0 ? mapped : unit;
         dest[0] = static_cast<char>(to >> 8);
         dest[1] = static_cast<char>(to & 0xFF);

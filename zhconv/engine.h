@@ -40,7 +40,7 @@ class Engine {
     struct Choice {
         std::uint32_t cost;   // of the best reading from here to the end of the run
         std::uint32_t length; // of the word that starts it, in characters
-        std::int32_t entry;   // that word's entry, -1 for a single character
+        std::uint32_t node;   // the trie node where that word ends, 0 for a single character
     };
 
     std::uint32_t RootNode(Unit unit) const;
@@ -56,17 +56,13 @@ class Engine {
     static constexpr std::size_t kWindowBytes = 64 * 1024;
     void MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const;
 
-    std::span<const std::uint32_t> rootSmall_;
+    std::span<const UnitInfo> units_;
     std::span<const LargeRoot> rootLarge_;
+    std::span<const Unit> nodeUnits_;
     std::span<const TrieNode> nodes_;
-    std::span<const TrieEntry> entries_;
     std::span<const char> values_;
-    std::span<const std::uint16_t> charSmall_;
     std::span<const LargeCharacter> charLarge_;
-    std::span<const std::uint16_t> normal_;
     std::span<const LargeNormal> normalLarge_;
-    std::span<const std::uint16_t> charCost_;
-    std::span<const std::uint8_t> inWord_;
     std::uint32_t largeCost_ = 0;
     std::size_t maxKeyLength_ = 0;
 };

@@ -24,37 +24,44 @@ inline std::span<const unsigned char> CompiledTable()
 /// are 0x100 + byte), two-byte codes (lead << 8) | trail, four-byte codes 0x10000 + their index.
 using Unit = std::uint32_t;
 
-/// A node of the word trie. The children of a node are consecutive and sorted by unit, so a
-/// child is found by binary search.
+/// What the engine needs of a one- or two-byte unit, in one place so that a character costs one
+/// cache line.
+struct UnitInfo {
+    std::uint32_t root;   // the trie node of words starting with the unit, 0 = none
+    std::uint16_t mapped; // the two-byte unit it converts to, 0 = itself
+    std::uint16_t normal; // the two-byte unit it is read as, 0 = itself
+    std::uint16_t cost;   // of the unit as a word of its own
+    std::uint16_t inWord; // 1 when the unit occurs in some word of the trie
+};
+
+/// A node of the word trie. The children of a node are consecutive and sorted by unit (their
+/// units are in a section of their own, so that finding a child by binary search reads 4 bytes a
+/// step).
 struct TrieNode {
-    Unit unit;
     std::uint32_t firstChild;
-    std::uint32_t childCount;
-    std::int32_t entry; // index into the entries, or -1
+    std::uint16_t childCount;
+    std::uint16_t cost;        // of the word that ends here (-log of its probability, in
+                               // 1/kCostScale nepers); 0 when no word ends here
+    std::uint32_t valueOffset; // its reading in the values (as many bytes as the key), or
+                               // kByCharacter
 };
 
 /// valueOffset of a word that converts character by character.
 inline constexpr std::uint32_t kByCharacter = 0xFFFFFFFF;
 
-/// A word of two or more characters: what it converts to, and how unlikely it is.
-struct TrieEntry {
-    std::uint32_t valueOffset; // into the values (as many bytes as the key), or kByCharacter
-    std::uint16_t cost;        // -log of the word's probability, in 1/kCostScale nepers
-    std::uint16_t reserved;
-};
-
 inline constexpr double kCostScale = 32.0;
 
-/// A larger unit (four-byte form) and what it maps to.
+/// A larger unit (four-byte form) and where its words start.
 struct LargeRoot {
     Unit unit;
     std::uint32_t node;
 };
+/// A larger unit and what it converts to.
 struct LargeCharacter {
     Unit unit;
     unsigned char bytes[4];
 };
-
+/// A larger unit and the unit it is read as.
 struct LargeNormal {
     Unit unit;
     Unit normal;
@@ -62,17 +69,13 @@ struct LargeNormal {
 
 /// The sections of the table, in file order.
 enum class Section : std::uint32_t {
-    RootSmall,      // uint32_t[0x10000]: unit -> root node, 0 = none
+    Units,          // UnitInfo[0x10000], by unit
     RootLarge,      // LargeRoot[], sorted by unit
+    NodeUnits,      // Unit[]: the unit each node is reached by
     Nodes,          // TrieNode[]; nodes[0] is unused
-    Entries,        // TrieEntry[]
     Values,         // bytes
-    CharacterSmall, // uint16_t[0x10000]: two-byte unit -> two-byte unit, 0 = itself
     CharacterLarge, // LargeCharacter[], sorted by unit
-    Normal,         // uint16_t[0x10000]: two-byte unit -> the unit it is read as, 0 = itself
-    NormalLarge,    // LargeNormal[], sorted by unit: the same for four-byte forms
-    CharacterCost,  // uint16_t[0x10000]: cost of the unit as a word of its own
-    InWord,         // uint8_t[0x10000]: 1 when the unit occurs in some word of the trie
+    NormalLarge,    // LargeNormal[], sorted by unit
     Count
 };
 
@@ -82,7 +85,7 @@ struct SectionSpan {
 };
 
 inline constexpr char kTableMagic[8] = {'L', 'U', 'M', 'O', 'S', '2', 'T', 'W'};
-inline constexpr std::uint32_t kTableVersion = 2;
+inline constexpr std::uint32_t kTableVersion = 3;
 
 struct TableHeader {
     char magic[8];

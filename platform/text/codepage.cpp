@@ -3,6 +3,7 @@
 #include "platform/text/codepage_tables.h"
 
 #include <cstdint>
+#include <vector>
 
 // Code page 936 is small enough to hold as flat tables, so encoding and decoding are one table
 // look-up per character. The tables are computed from ICU's converters when the program is built
@@ -66,13 +67,18 @@ void detail::AppendAnsi(std::string &out, char32_t c)
     out.append(bytes, WriteAnsi(bytes, GetTables(), c));
 }
 
-std::string EncodeAnsi(std::u16string_view text)
+std::string EncodeAnsi(std::u16string_view text, bool &fourByteForms)
 {
     const Tables &tables = GetTables();
-    // Sized for the longest form, written through a pointer, then trimmed: appending byte by
-    // byte costs a third of a 1 MB conversion.
-    std::string out(text.size() * 4, '\0');
-    char *p = out.data();
+    // Written through a pointer into a scratch buffer sized for the longest form, then copied
+    // out at its real length: appending byte by byte costs a third of a 1 MB conversion, and a
+    // string of four times the length filled with zeros first is not much cheaper.
+    thread_local std::vector<char> scratch;
+    if (scratch.size() < text.size() * 4)
+        scratch.resize(text.size() * 4);
+    char *const start = scratch.data();
+    char *p = start;
+    bool four = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -80,10 +86,18 @@ std::string EncodeAnsi(std::u16string_view text)
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
+        char *const before = p;
         p = WriteAnsi(p, tables, c);
+        four = four || p - before == 4;
     }
-    out.resize(static_cast<std::size_t>(p - out.data()));
-    return out;
+    fourByteForms = four;
+    return std::string(start, p);
+}
+
+std::string EncodeAnsi(std::u16string_view text)
+{
+    bool fourByteForms = false;
+    return EncodeAnsi(text, fourByteForms);
 }
 
 void DecodeAnsi(std::string_view bytes, std::u16string &out)

@@ -16,6 +16,8 @@ namespace lumo::platform {
 /// unassigned (from 84 31 A5 30 on), which DecodeAnsi reads back as the same surrogate, so the
 /// round trip holds for any UTF-16 string.
 std::string EncodeAnsi(std::u16string_view text);
+/// The same; fourByteForms tells whether any character took its four-byte form.
+std::string EncodeAnsi(std::u16string_view text, bool &fourByteForms);
 
 /// Decodes Chinese ANSI code page bytes (as written by EncodeAnsi) to UTF-16.
 /// Covers the whole byte string, embedded zero bytes and trailing spaces included. A lead byte

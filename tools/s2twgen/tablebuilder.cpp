@@ -427,7 +427,7 @@ class Builder {
         };
 
         rootSmall_.assign(0x10000, 0);
-        nodes_.assign(1, TrieNode{0, 0, 0, -1});
+        nodes_.assign(1, BuildNode{0, 0, 0, -1});
         nodes_.reserve(unique.size() * 2);
         entries_.reserve(unique.size());
         struct Work {
@@ -441,7 +441,7 @@ class Builder {
             while (hi < unique.size() && unitAt(hi, 0) == first)
                 ++hi;
             const auto node = static_cast<std::uint32_t>(nodes_.size());
-            nodes_.push_back(TrieNode{first, 0, 0, -1});
+            nodes_.push_back(BuildNode{first, 0, 0, -1});
             if (first < 0x10000)
                 rootSmall_[first] = node;
             else
@@ -454,7 +454,7 @@ class Builder {
             if (unique[w.lo].keyLength == w.depth) {
                 const Pending &p = unique[w.lo];
                 nodes_[w.node].entry = static_cast<std::int32_t>(entries_.size());
-                entries_.push_back(TrieEntry{p.valueOffset, static_cast<std::uint16_t>(p.cost), 0});
+                entries_.push_back(BuildEntry{p.valueOffset, p.cost});
                 ++w.lo;
             }
             const auto firstChild = static_cast<std::uint32_t>(nodes_.size());
@@ -464,7 +464,7 @@ class Builder {
                 while (hi < w.hi && unitAt(hi, w.depth) == unit)
                     ++hi;
                 const auto node = static_cast<std::uint32_t>(nodes_.size());
-                nodes_.push_back(TrieNode{unit, 0, 0, -1});
+                nodes_.push_back(BuildNode{unit, 0, 0, -1});
                 queue.push_back(
                     {node, static_cast<std::uint32_t>(lo), static_cast<std::uint32_t>(hi), w.depth + 1});
                 lo = hi;
@@ -491,17 +491,31 @@ class Builder {
         auto putVector = [&](Section section, const auto &v) {
             put(section, v.data(), v.size() * sizeof(v[0]));
         };
-        putVector(Section::RootSmall, rootSmall_);
+        std::vector<UnitInfo> units(0x10000);
+        for (std::size_t u = 0; u < units.size(); ++u)
+            units[u] = {rootSmall_[u], charSmall_[u], normal_[u], charCost_[u], inWord_[u]};
+        std::vector<Unit> nodeUnits;
+        std::vector<TrieNode> nodes;
+        nodeUnits.reserve(nodes_.size());
+        nodes.reserve(nodes_.size());
+        for (const BuildNode &n : nodes_) {
+            if (n.childCount > 0xFFFF)
+                throw std::runtime_error("a word trie node has more than 65,535 children");
+            TrieNode node{n.firstChild, static_cast<std::uint16_t>(n.childCount), 0, kByCharacter};
+            if (n.entry >= 0) {
+                node.cost = static_cast<std::uint16_t>(entries_[n.entry].cost);
+                node.valueOffset = entries_[n.entry].valueOffset;
+            }
+            nodeUnits.push_back(n.unit);
+            nodes.push_back(node);
+        }
+        putVector(Section::Units, units);
         putVector(Section::RootLarge, rootLarge_);
-        putVector(Section::Nodes, nodes_);
-        putVector(Section::Entries, entries_);
+        putVector(Section::NodeUnits, nodeUnits);
+        putVector(Section::Nodes, nodes);
         put(Section::Values, values_.data(), values_.size());
-        putVector(Section::CharacterSmall, charSmall_);
         putVector(Section::CharacterLarge, charLarge_);
-        putVector(Section::Normal, normal_);
         putVector(Section::NormalLarge, normalLarge_);
-        putVector(Section::CharacterCost, charCost_);
-        putVector(Section::InWord, inWord_);
         out.resize((out.size() + 15) / 16 * 16, '\0');
         std::memcpy(out.data(), &header, sizeof header);
         return out;
@@ -524,8 +538,17 @@ class Builder {
 
     std::vector<std::uint32_t> rootSmall_;
     std::vector<LargeRoot> rootLarge_;
-    std::vector<TrieNode> nodes_;
-    std::vector<TrieEntry> entries_;
+    // The trie as it is built; Serialise lays it out as the engine reads it.
+    struct BuildNode {
+        Unit unit;
+        std::uint32_t firstChild, childCount;
+        std::int32_t entry; // -1: no word ends here
+    };
+    struct BuildEntry {
+        std::uint32_t valueOffset, cost;
+    };
+    std::vector<BuildNode> nodes_;
+    std::vector<BuildEntry> entries_;
     std::string values_;
     std::vector<std::uint16_t> charSmall_;
     std::vector<LargeCharacter> charLarge_;
