@@ -271,7 +271,10 @@ class PieceReader {
   private:
     bool OpenNext()
     {
-        if (++current_ >= inputs_.size())
+        do // an empty input has nothing to convert, and need not be there any more
+            ++current_;
+        while (current_ < inputs_.size() && inputs_[current_].size == 0);
+        if (current_ >= inputs_.size())
             return false;
         Input &input = inputs_[current_];
         if (input.fd >= 0) {
