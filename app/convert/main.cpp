@@ -11,13 +11,14 @@
 #include "platform/text/utf8.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
@@ -60,7 +61,7 @@ constexpr std::size_t kNoCut = std::string_view::npos;
 {
     std::fflush(stdout);
     std::fprintf(stderr, "lumo-convert: %s\n", message.c_str());
-    std::exit(status);
+    std::_Exit(status); // no exit handlers: conversion threads may still be running
 }
 
 std::string Quoted(const std::string &name)
@@ -238,6 +239,7 @@ struct Piece {
     std::u16string text;
     std::string error;    ///< why the conversion failed, empty when it did not
     bool badUtf8 = false; ///< the input is no longer what was checked
+    bool converted = false;
     const Input *input = nullptr;
 };
 
@@ -344,56 +346,99 @@ void ConvertPiece(Piece &piece, bool personalisedOff, lumo::conversion::Conversi
     lumo::platform::EncodeUtf8(result.text, piece.output);
 }
 
-// Converts every input, a batch of pieces at a time, one piece a thread, and writes each batch
-// in order before reading the next: at most kMaxThreads pieces are held at once.
+// Converts every input and writes it in order. Worker threads, one a core, convert pieces while
+// this thread reads the next ones and writes the converted ones in order: at most two pieces a
+// worker are held at once, so memory does not grow with the input.
 void ConvertAndWrite(std::vector<Input> &inputs, bool personalisedOff)
 {
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
-    std::vector<Piece> batch(threads);
-    std::vector<lumo::conversion::ConversionVariables> vars(threads);
-    PieceReader reader(inputs);
-    for (;;) {
-        std::size_t count = 0;
-        while (count < batch.size() && reader.Next(batch[count]))
-            ++count;
-        if (count == 0)
-            break;
+    const std::size_t slots = 2 * threads; // one being converted and one read ahead, a worker
+    std::vector<Piece> pieces(slots);      // piece number k lives in pieces[k % slots]
+    std::size_t read = 0, taken = 0, written = 0;
+    bool stop = false, outOfMemory = false;
+    std::mutex mutex; // guards read, taken, stop, outOfMemory and each piece's `converted`
+    std::condition_variable toConvert, converted;
 
-        std::atomic<std::size_t> next{0};
-        std::atomic<bool> outOfMemory{false};
-        auto work = [&](std::size_t slot) {
+    auto work = [&] {
+        lumo::conversion::ConversionVariables vars;
+        std::unique_lock lock(mutex);
+        for (;;) {
+            toConvert.wait(lock, [&] { return stop || taken < read; });
+            if (stop)
+                return;
+            Piece &piece = pieces[taken++ % slots];
+            lock.unlock();
+            bool failed = false;
             try {
-                for (std::size_t k = next++; k < count; k = next++)
-                    ConvertPiece(batch[k], personalisedOff, vars[slot]);
+                ConvertPiece(piece, personalisedOff, vars);
             } catch (const std::bad_alloc &) {
-                outOfMemory = true;
-                next = count; // the others stop too
+                failed = true;
             }
-        };
-        {
-            std::vector<std::jthread> helpers;
-            helpers.reserve(count - 1);
-            for (std::size_t slot = 1; slot < count; ++slot) {
-                try {
-                    helpers.emplace_back(work, slot);
-                } catch (const std::system_error &) {
-                    break; // the threads we have share the work
-                }
-            }
-            work(0);
-        } // joins
-        if (outOfMemory)
-            throw std::bad_alloc();
-
-        for (std::size_t k = 0; k < count; ++k) {
-            const Piece &piece = batch[k];
-            if (piece.badUtf8)
-                FailChanged(*piece.input);
-            if (!piece.error.empty())
-                Fail(kExitFailure, piece.error);
-            if (std::fwrite(piece.output.data(), 1, piece.output.size(), stdout) != piece.output.size())
-                Fail(kExitFailure, "cannot write the output: " + ErrorText(errno));
+            lock.lock();
+            piece.converted = true;
+            outOfMemory = outOfMemory || failed;
+            converted.notify_one();
         }
+    };
+    std::vector<std::jthread> workers;
+    // However this function is left, the workers stop before it returns.
+    struct StopWorkers {
+        std::vector<std::jthread> &workers;
+        std::mutex &mutex;
+        bool &stop;
+        std::condition_variable &toConvert;
+        ~StopWorkers()
+        {
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+            }
+            toConvert.notify_all();
+            workers.clear(); // joins
+        }
+    } stopWorkers{workers, mutex, stop, toConvert};
+    workers.reserve(threads);
+    for (unsigned k = 0; k < threads; ++k) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // the threads we have share the work
+        }
+    }
+    lumo::conversion::ConversionVariables ownVars; // when no thread could be started
+
+    PieceReader reader(inputs);
+    bool more = true;
+    for (;;) {
+        while (more && read - written < slots) {
+            Piece &piece = pieces[read % slots]; // written out already, so no worker holds it
+            more = reader.Next(piece);
+            if (more) {
+                std::lock_guard lock(mutex);
+                piece.converted = false;
+                ++read;
+            }
+            if (more)
+                toConvert.notify_one();
+        }
+        if (written == read)
+            break;
+        Piece &piece = pieces[written % slots];
+        if (workers.empty()) {
+            ConvertPiece(piece, personalisedOff, ownVars);
+        } else {
+            std::unique_lock lock(mutex);
+            converted.wait(lock, [&] { return piece.converted || outOfMemory; });
+            if (outOfMemory)
+                throw std::bad_alloc();
+        }
+        if (piece.badUtf8)
+            FailChanged(*piece.input);
+        if (!piece.error.empty())
+            Fail(kExitFailure, piece.error);
+        if (std::fwrite(piece.output.data(), 1, piece.output.size(), stdout) != piece.output.size())
+            Fail(kExitFailure, "cannot write the output: " + ErrorText(errno));
+        ++written;
     }
 }
 
