@@ -82,35 +82,20 @@ std::string Lines(const std::vector<std::string_view> &parts, std::size_t lineBy
     return text;
 }
 
-// Chinese with full-width punctuation, characters outside the BMP and look-alike sources, but no
-// ASCII at all.
-const std::vector<std::string_view> kHanOnly = {"我们的头发",
-                                                "这是一个测试。",
-                                                "后来发展得很快，",
-                                                "里面",
-                                                "简体中文",
-                                                "\xf0\xa0\x80\x80", // U+20000
-                                                "\xf0\x9f\x98\x80",
-                                                "\xef\xbc\x90\xef\xbc\x91",
-                                                "ωǒ",
-                                                "的"};
-// The same with ASCII among it: spaces, digits, letters, NUL.
-const std::vector<std::string_view> kMixed = {"我们的头发",
-                                              "这是一个测试。",
-                                              "后来 发展",
-                                              "里面",
-                                              "简体中文 ",
-                                              "\xf0\xa0\x80\x80",
-                                              "2026年",
-                                              "abc",
-                                              "\xf0\x9f\x98\x80",
-                                              "我的",
-                                              " ",
-                                              "\t",
-                                              "\0"sv};
+// clang-format off
+// Chinese with full-width punctuation and digits, characters outside the BMP (U+20000, U+1F600)
+// and look-alike sources, but no ASCII at all.
+const std::vector<std::string_view> kHanOnly = {
+    "我们的头发", "这是一个测试。", "后来发展得很快，", "里面", "简体中文",
+    "\xf0\xa0\x80\x80", "\xf0\x9f\x98\x80", "\xef\xbc\x90\xef\xbc\x91", "ωǒ", "的"};
+// The same with ASCII among it: spaces, a tab, digits, letters, NUL.
+const std::vector<std::string_view> kMixed = {
+    "我们的头发", "这是一个测试。", "后来 发展", "里面", "简体中文 ",
+    "\xf0\xa0\x80\x80", "2026年", "abc", "\xf0\x9f\x98\x80", "我的", " ", "\t", "\0"sv};
 // Where the only ASCII near most cuts is the 'd' of the chain 我的 -> ωǒdé -> 莪dé.
-const std::vector<std::string_view> kChains = {"我dé", "ωǒdé", "ωǒ的", "我的", "的",
-                                               "头发", "d",    "dd",   "。",   " "};
+const std::vector<std::string_view> kChains = {
+    "我dé", "ωǒdé", "ωǒ的", "我的", "的", "头发", "d", "dd", "。", " "};
+// clang-format on
 
 class LumoConvert : public testing::Test {
   protected:
