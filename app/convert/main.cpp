@@ -177,8 +177,10 @@ int MakeTemporaryCopy(const Input &input)
 }
 
 // The first pass over one input: reads it through, checks that it is UTF-8 and notes what the
-// second pass needs to read it again. Fails on the first problem, having written nothing.
-void CheckInput(Input &input)
+// second pass needs to read it again. An input that cannot be read fails at once; the first bad
+// byte goes into `badInput`, and once that is set inputs are only read through, unchecked, so that
+// an unreadable input later on is still the error reported, as when all input was read first.
+void CheckInput(Input &input, std::string &badInput)
 {
     const bool isStdin = input.name == "-";
     input.label = isStdin ? "standard input" : Quoted(input.name);
@@ -196,7 +198,7 @@ void CheckInput(Input &input)
         input.device = info.st_dev;
         input.inode = info.st_ino;
         input.fd = isStdin ? fd : -1;
-    } else {
+    } else if (badInput.empty()) {
         input.start = 0;
         input.fd = copy = MakeTemporaryCopy(input);
     }
@@ -209,6 +211,11 @@ void CheckInput(Input &input)
         const ssize_t got = ReadSome(fd, buffer.data() + carried, kReadBytes);
         if (got < 0)
             Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+        if (!badInput.empty()) {
+            if (got == 0)
+                break;
+            continue;
+        }
         if (copy >= 0 && !WriteAll(copy, buffer.data() + carried, static_cast<std::size_t>(got)))
             Fail(kExitFailure, "cannot keep " + input.label + " in a temporary file: " + ErrorText(errno));
         const std::string_view bytes(buffer.data(), carried + static_cast<std::size_t>(got));
@@ -216,8 +223,8 @@ void CheckInput(Input &input)
         std::size_t badByte = 0;
         scratch.clear();
         if (!lumo::platform::DecodeUtf8(bytes.substr(0, complete), scratch, badByte))
-            Fail(kExitBadInput, input.label + " is not valid UTF-8 (byte offset " +
-                                    std::to_string(input.size + badByte) + ")");
+            badInput = input.label + " is not valid UTF-8 (byte offset " +
+                       std::to_string(input.size + badByte) + ")";
         input.size += complete;
         if (got == 0)
             break;
@@ -473,12 +480,15 @@ int Run(int argc, char **argv)
         Fail(kExitBadInput, "standard input (\"-\") can be named only once");
 
     std::vector<Input> inputs(names.size());
+    std::string badInput;
     std::uint64_t total = 0;
     for (std::size_t k = 0; k < names.size(); ++k) {
         inputs[k].name = names[k];
-        CheckInput(inputs[k]);
+        CheckInput(inputs[k], badInput);
         total += inputs[k].size;
     }
+    if (!badInput.empty())
+        Fail(kExitBadInput, badInput);
     if (total == 0)
         return 0;
     if (!lumo::platform::PreloadScriptMap())

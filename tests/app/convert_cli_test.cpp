@@ -168,6 +168,9 @@ TEST_F(LumoConvert, RefusesFilesItCannotRead)
 {
     ExpectRefused(Convert({DataFile("essay.txt"), (dir_ / "missing.txt").string()}), "missing.txt");
     ExpectRefused(Convert({dir_.string()}), dir_.string());
+    // Every input is opened and read before any is found not to be UTF-8.
+    ExpectRefused(Convert({"-", (dir_ / "missing.txt").string()}, "\xff", {}, true), "missing.txt");
+    ExpectRefused(Convert({Temp("bad.txt", "\xff").string(), dir_.string()}), "'" + dir_.string() + "'");
 }
 
 TEST_F(LumoConvert, RefusesInvalidUtf8WithItsOffset)
