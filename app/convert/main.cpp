@@ -5,7 +5,8 @@
 // been read through once and found to be UTF-8, and the character tables are loaded: bad input
 // never leaves half a result on standard output. A regular file is simply read twice; standard
 // input and other inputs that cannot be read again (pipes, terminals) are copied, while they are
-// checked, into an unlinked temporary file in $TMPDIR, which the second pass reads.
+// checked, into an unlinked temporary file in $TMPDIR (in memory where none can be made), which
+// the second pass reads.
 #include "conversion/conversion.h"
 #include "platform/text/scriptmap.h"
 #include "platform/text/utf8.h"
@@ -22,6 +23,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -41,7 +43,7 @@ constexpr std::string_view kUsage =
     "is \"-\", and writes UTF-8 to standard output. Line breaks and all text that is not\n"
     "converted pass through unchanged.\n"
     "All input is checked before anything is written; standard input and pipes are kept\n"
-    "in a temporary file in $TMPDIR (or /tmp) meanwhile.\n"
+    "in a temporary file in $TMPDIR (or /tmp, else in memory) meanwhile.\n"
     "\n"
     "  --plain     Traditional characters only, no look-alikes\n"
     "  --help      show this help and exit\n"
@@ -157,7 +159,8 @@ struct Input {
     ino_t inode = 0;  // these tell that it is still the file that was checked
 };
 
-// An unlinked file in $TMPDIR (else /tmp) for an input that cannot be read twice.
+// An unlinked file in $TMPDIR (else /tmp) for an input that cannot be read twice; where none can
+// be made (no such directory, a read-only system), a file in memory, so that a pipe still converts.
 int MakeTemporaryCopy(const Input &input)
 {
     const char *fromEnvironment = std::getenv("TMPDIR");
@@ -170,9 +173,12 @@ int MakeTemporaryCopy(const Input &input)
         if (fd >= 0)
             ::unlink(path.c_str());
     }
+    const int dirError = errno;
+    if (fd < 0)
+        fd = ::memfd_create("lumo-convert", MFD_CLOEXEC);
     if (fd < 0)
         Fail(kExitFailure, "cannot keep " + input.label + " in a temporary file in " + Quoted(dir) + ": " +
-                               ErrorText(errno));
+                               ErrorText(dirError));
     return fd;
 }
 
