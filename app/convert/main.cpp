@@ -56,7 +56,7 @@ constexpr std::string_view kUsage =
 constexpr std::size_t kReadBytes = 64 * 1024;             // one read() of the input
 constexpr std::size_t kPieceBytes = 128 * 1024;           // the usual size of a piece
 constexpr std::size_t kLineSearchBytes = 2 * 1024 * 1024; // how far a line break is looked for
-constexpr unsigned kMaxThreads = 4;                       // pieces in memory at once
+constexpr unsigned kMaxThreads = 4;                       // workers; each holds up to two pieces
 constexpr std::size_t kNoCut = std::string_view::npos;
 
 [[noreturn]] void Fail(int status, const std::string &message)
@@ -78,7 +78,8 @@ std::string Quoted(const std::string &name)
 // - right after a line break: neither the mapping nor the look-alike table looks across one;
 // - when no line break comes within kLineSearchBytes, right before an ASCII byte other than 'd':
 //   no phrase of the mapping contains an ASCII character, and the only look-alike row of more than
-//   one character is ωǒdé (what 我 and 的 become, one after the other), whose only ASCII is 'd'.
+//   one character is ωǒdé (what 我 and 的 become, one after the other), which matches 我 or ωǒ
+//   followed by 的 or dé: its only ASCII character is 'd'. Rows of one character see no cut.
 // An ASCII byte is never part of a longer UTF-8 sequence, so no cut falls inside a character.
 // With neither, the piece grows until one comes: memory then grows with that one line.
 std::size_t PieceEnd(std::string_view bytes, bool atEnd)
