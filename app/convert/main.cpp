@@ -1,24 +1,33 @@
 // lumo-convert: the personalised Traditional conversion for files and pipes.
 //
-// Everything is read and checked before anything is written, and the output
-// is written only once the whole conversion has succeeded, so a failure never
-// leaves half a result on standard output.
+// The text is converted in pieces, a few at a time on all cores, and written in order as it goes,
+// so memory stays the same however long the input is. Nothing is written before every input has
+// been read through once and found to be UTF-8, and the character tables are loaded: bad input
+// never leaves half a result on standard output. A regular file is simply read twice; standard
+// input and other inputs that cannot be read again (pipes, terminals) are copied, while they are
+// checked, into an unlinked temporary file in $TMPDIR (in memory where none can be made), which
+// the second pass reads.
 #include "conversion/conversion.h"
 #include "platform/text/scriptmap.h"
 #include "platform/text/utf8.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -33,6 +42,8 @@ constexpr std::string_view kUsage =
     "Reads UTF-8 from the FILEs, or from standard input when there are none or a FILE\n"
     "is \"-\", and writes UTF-8 to standard output. Line breaks and all text that is not\n"
     "converted pass through unchanged.\n"
+    "All input is checked before anything is written; standard input and pipes are kept\n"
+    "in a temporary file in $TMPDIR (or /tmp, else in memory) meanwhile.\n"
     "\n"
     "  --plain     Traditional characters only, no look-alikes\n"
     "  --help      show this help and exit\n"
@@ -42,31 +53,17 @@ constexpr std::string_view kUsage =
     "Exit status: 0 on success, 1 if the conversion or writing failed,\n"
     "2 for bad arguments, unreadable files or input that is not UTF-8.\n";
 
-struct Input {
-    std::string label; // for messages: the quoted file name, or "standard input"
-    std::string bytes;
-};
-
-// A stretch of one input that is converted on its own. Stretches end after a
-// line break: no conversion step looks across one, so converting them apart
-// gives the same text as converting the whole input.
-constexpr std::size_t kNoBadByte = static_cast<std::size_t>(-1);
-
-struct Chunk {
-    const Input *input;
-    std::size_t begin, end;
-    std::string output;
-    std::string error;                ///< why the conversion failed, empty when it did not
-    std::size_t badByte = kNoBadByte; ///< offset of the first ill-formed UTF-8 byte, if any
-};
-
-constexpr std::size_t kChunkBytes = 256 * 1024;
+constexpr std::size_t kReadBytes = 64 * 1024;             // one read() of the input
+constexpr std::size_t kPieceBytes = 128 * 1024;           // the usual size of a piece
+constexpr std::size_t kLineSearchBytes = 2 * 1024 * 1024; // how far a line break is looked for
+constexpr unsigned kMaxThreads = 4;                       // workers; each holds up to two pieces
+constexpr std::size_t kNoCut = std::string_view::npos;
 
 [[noreturn]] void Fail(int status, const std::string &message)
 {
     std::fflush(stdout);
     std::fprintf(stderr, "lumo-convert: %s\n", message.c_str());
-    std::exit(status);
+    std::_Exit(status); // no exit handlers: conversion threads may still be running
 }
 
 std::string Quoted(const std::string &name)
@@ -74,138 +71,389 @@ std::string Quoted(const std::string &name)
     return "'" + name + "'";
 }
 
-bool ReadAll(std::FILE *file, std::string &bytes)
+// Where the piece at the start of `bytes` may end, or kNoCut when that cannot be told without
+// more input; `atEnd` says that no input follows `bytes`. Converting the pieces one by one gives
+// the same text as converting the whole input, because a piece ends only where no step of
+// ConvertText looks across:
+// - right after a line break: neither the mapping nor the look-alike table looks across one;
+// - when no line break comes within kLineSearchBytes, right before an ASCII byte other than 'd':
+//   no phrase of the mapping contains an ASCII character, and the only look-alike row of more than
+//   one character is ωǒdé (what 我 and 的 become, one after the other), which matches 我 or ωǒ
+//   followed by 的 or dé: its only ASCII character is 'd'. Rows of one character see no cut.
+// An ASCII byte is never part of a longer UTF-8 sequence, so no cut falls inside a character.
+// With neither, the piece grows until one comes: memory then grows with that one line.
+std::size_t PieceEnd(std::string_view bytes, bool atEnd)
 {
-    // Sized up front where the size is known, so growing the buffer never
-    // holds the old and the new copy at once.
-    struct stat info {};
-    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    return !std::ferror(file);
+    if (bytes.size() <= kPieceBytes)
+        return atEnd ? bytes.size() : kNoCut;
+    const std::size_t lastBreak = bytes.substr(0, kPieceBytes).rfind('\n');
+    if (lastBreak != std::string_view::npos)
+        return lastBreak + 1;
+    const std::size_t nextBreak = bytes.substr(0, kLineSearchBytes).find('\n', kPieceBytes);
+    if (nextBreak != std::string_view::npos)
+        return nextBreak + 1;
+    if (bytes.size() < kLineSearchBytes)
+        return atEnd ? bytes.size() : kNoCut;
+    auto cuttable = [&bytes](std::size_t at) {
+        return static_cast<unsigned char>(bytes[at]) < 0x80 && bytes[at] != 'd';
+    };
+    for (std::size_t at = kPieceBytes; at < bytes.size(); ++at)
+        if (cuttable(at))
+            return at;
+    for (std::size_t at = kPieceBytes; at-- > 1;)
+        if (cuttable(at))
+            return at;
+    return atEnd ? bytes.size() : kNoCut;
 }
 
-Input ReadInput(const std::string &name)
+// The length of `bytes` without a UTF-8 sequence cut off at its end, which the next read
+// completes. Ill-formed bytes are left in: checking reports them.
+std::size_t CompleteUtf8Length(std::string_view bytes)
 {
-    Input input;
-    if (name == "-") {
-        input.label = "standard input";
-        if (!ReadAll(stdin, input.bytes))
-            Fail(kExitBadInput, "cannot read standard input: " + std::string(std::strerror(errno)));
-        return input;
+    const std::size_t n = bytes.size();
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, n); ++back) {
+        const auto lead = static_cast<unsigned char>(bytes[n - back]);
+        if ((lead & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        return length > back ? n - back : n;
     }
-    input.label = Quoted(name);
-    std::FILE *file = std::fopen(name.c_str(), "rb");
-    if (!file)
-        Fail(kExitBadInput, "cannot read " + Quoted(name) + ": " + std::strerror(errno));
-    const bool ok = ReadAll(file, input.bytes);
-    const int readError = errno;
-    std::fclose(file);
-    if (!ok)
-        Fail(kExitBadInput, "cannot read " + Quoted(name) + ": " + std::strerror(readError));
-    return input;
+    return n;
 }
 
-std::vector<Chunk> SplitIntoChunks(const std::vector<Input> &inputs)
+std::string ErrorText(int error)
 {
-    std::vector<Chunk> chunks;
-    for (const Input &input : inputs) {
-        const std::string_view bytes = input.bytes;
-        std::size_t begin = 0;
-        while (begin < bytes.size()) {
-            std::size_t end = bytes.size();
-            if (bytes.size() - begin > kChunkBytes) {
-                const std::size_t lineBreak = bytes.find('\n', begin + kChunkBytes);
-                if (lineBreak != std::string_view::npos)
-                    end = lineBreak + 1;
+    return std::strerror(error);
+}
+
+// Reads up to `size` bytes; returns the count, 0 at the end, -1 on failure (errno set).
+ssize_t ReadSome(int fd, char *into, std::size_t size)
+{
+    ssize_t got;
+    do
+        got = ::read(fd, into, size);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
+bool WriteAll(int fd, const char *bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t put = ::write(fd, bytes, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+struct Input {
+    std::string name;  // as given on the command line; "-" for standard input
+    std::string label; // for messages: the quoted file name, or "standard input"
+    int fd = -1;       // kept open between the passes: standard input or a temporary copy
+    off_t start = 0;   // where the text begins in `fd`
+    std::uint64_t size = 0;
+    dev_t device = 0; // a regular file named on the command line is opened again by name;
+    ino_t inode = 0;  // these tell that it is still the file that was checked
+};
+
+// An unlinked file in $TMPDIR (else /tmp) for an input that cannot be read twice; where none can
+// be made (no such directory, a read-only system), a file in memory, so that a pipe still converts.
+int MakeTemporaryCopy(const Input &input)
+{
+    const char *fromEnvironment = std::getenv("TMPDIR");
+    const std::string dir = fromEnvironment && *fromEnvironment ? fromEnvironment : "/tmp";
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // A file system without O_TMPFILE: a named file, unlinked at once.
+        std::string path = dir + "/lumo-convert-XXXXXX";
+        fd = ::mkostemp(path.data(), O_CLOEXEC);
+        if (fd >= 0)
+            ::unlink(path.c_str());
+    }
+    const int dirError = errno;
+    if (fd < 0)
+        fd = ::memfd_create("lumo-convert", MFD_CLOEXEC);
+    if (fd < 0)
+        Fail(kExitFailure, "cannot keep " + input.label + " in a temporary file in " + Quoted(dir) + ": " +
+                               ErrorText(dirError));
+    return fd;
+}
+
+// The first pass over one input: reads it through, checks that it is UTF-8 and notes what the
+// second pass needs to read it again. An input that cannot be read fails at once; the first bad
+// byte goes into `badInput`, and once that is set inputs are only read through, unchecked, so that
+// an unreadable input later on is still the error reported, as when all input was read first.
+void CheckInput(Input &input, std::string &badInput)
+{
+    const bool isStdin = input.name == "-";
+    input.label = isStdin ? "standard input" : Quoted(input.name);
+    const int fd = isStdin ? STDIN_FILENO : ::open(input.name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+    struct stat info {};
+    bool rereadable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (rereadable && isStdin) {
+        input.start = ::lseek(fd, 0, SEEK_CUR);
+        rereadable = input.start >= 0;
+    }
+    int copy = -1;
+    if (rereadable) {
+        input.device = info.st_dev;
+        input.inode = info.st_ino;
+        input.fd = isStdin ? fd : -1;
+    } else if (badInput.empty()) {
+        input.start = 0;
+        input.fd = copy = MakeTemporaryCopy(input);
+    }
+
+    // Bytes of a character cut off by one read are moved to the front for the next.
+    std::string buffer(kReadBytes + 4, '\0');
+    std::size_t carried = 0;
+    std::u16string scratch;
+    for (;;) {
+        const ssize_t got = ReadSome(fd, buffer.data() + carried, kReadBytes);
+        if (got < 0)
+            Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+        if (!badInput.empty()) {
+            if (got == 0)
+                break;
+            continue;
+        }
+        if (copy >= 0 && !WriteAll(copy, buffer.data() + carried, static_cast<std::size_t>(got)))
+            Fail(kExitFailure, "cannot keep " + input.label + " in a temporary file: " + ErrorText(errno));
+        const std::string_view bytes(buffer.data(), carried + static_cast<std::size_t>(got));
+        const std::size_t complete = got == 0 ? bytes.size() : CompleteUtf8Length(bytes);
+        std::size_t badByte = 0;
+        scratch.clear();
+        if (!lumo::platform::DecodeUtf8(bytes.substr(0, complete), scratch, badByte))
+            badInput = input.label + " is not valid UTF-8 (byte offset " +
+                       std::to_string(input.size + badByte) + ")";
+        input.size += complete;
+        if (got == 0)
+            break;
+        carried = bytes.size() - complete;
+        std::memmove(buffer.data(), buffer.data() + complete, carried);
+    }
+    if (!isStdin && fd != copy)
+        ::close(fd);
+}
+
+[[noreturn]] void FailChanged(const Input &input)
+{
+    Fail(kExitBadInput, input.label + " changed while it was being converted");
+}
+
+// One stretch of one input, converted on its own.
+struct Piece {
+    std::string bytes, output;
+    std::u16string text;
+    std::string error;    ///< why the conversion failed, empty when it did not
+    bool badUtf8 = false; ///< the input is no longer what was checked
+    bool converted = false;
+    const Input *input = nullptr;
+};
+
+// The second pass: reads the checked inputs again, one after the other, as pieces.
+class PieceReader {
+  public:
+    explicit PieceReader(std::vector<Input> &inputs) : inputs_(inputs) {}
+
+    // The next piece, or false when every input has been read.
+    bool Next(Piece &piece)
+    {
+        for (;;) {
+            if (fd_ < 0 && !OpenNext())
+                return false;
+            std::size_t want = kPieceBytes + 1; // one byte more than a piece tells where it ends
+            std::size_t end;
+            while ((end = PieceEnd(buffer_, left_ == 0)) == kNoCut) {
+                Fill(want);
+                want *= 2; // a long line: read ahead in doubling steps, so each byte is looked at few times
             }
-            chunks.push_back({&input, begin, end, {}, {}, kNoBadByte});
-            begin = end;
+            if (end > 0) {
+                piece.bytes.assign(buffer_, 0, end);
+                buffer_.erase(0, end);
+                piece.input = &inputs_[current_];
+                return true;
+            }
+            Close(); // this input is done
         }
     }
-    return chunks;
-}
 
-// Invalid UTF-8 is refused with the offset of the first bad byte. Line breaks
-// are never part of a longer sequence, so checking chunk by chunk finds the
-// same first fault as checking the whole input.
-void FailOnBadUtf8(const Chunk &chunk)
-{
-    if (chunk.badByte != kNoBadByte)
-        Fail(kExitBadInput, chunk.input->label + " is not valid UTF-8 (byte offset " +
-                                std::to_string(chunk.begin + chunk.badByte) + ")");
-}
-
-// Only for reporting bad input before a failure to load the tables.
-void CheckUtf8(std::vector<Chunk> &chunks)
-{
-    std::u16string scratch;
-    for (Chunk &chunk : chunks) {
-        scratch.clear();
-        std::size_t offset = 0;
-        const std::string_view bytes(chunk.input->bytes);
-        if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), scratch, offset))
-            chunk.badByte = offset;
-        FailOnBadUtf8(chunk);
+  private:
+    bool OpenNext()
+    {
+        do // an empty input has nothing to convert, and need not be there any more
+            ++current_;
+        while (current_ < inputs_.size() && inputs_[current_].size == 0);
+        if (current_ >= inputs_.size())
+            return false;
+        Input &input = inputs_[current_];
+        if (input.fd >= 0) {
+            fd_ = input.fd;
+        } else {
+            fd_ = ::open(input.name.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0)
+                Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+            struct stat info {};
+            if (::fstat(fd_, &info) != 0 || info.st_dev != input.device || info.st_ino != input.inode)
+                FailChanged(input);
+        }
+        if (::lseek(fd_, input.start, SEEK_SET) < 0)
+            Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+        left_ = input.size;
+        buffer_.clear();
+        return true;
     }
-}
 
-void ConvertChunk(Chunk &chunk, bool personalisedOff, lumo::conversion::ConversionVariables &vars)
+    void Close()
+    {
+        if (fd_ != STDIN_FILENO)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+    // Reads until `want` bytes are buffered or the checked length is read.
+    void Fill(std::size_t want)
+    {
+        const Input &input = inputs_[current_];
+        while (buffer_.size() < want && left_ > 0) {
+            const std::size_t before = buffer_.size();
+            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kReadBytes));
+            buffer_.resize(before + step);
+            const ssize_t got = ReadSome(fd_, buffer_.data() + before, step);
+            if (got < 0)
+                Fail(kExitBadInput, "cannot read " + input.label + ": " + ErrorText(errno));
+            if (got == 0)
+                FailChanged(input); // shorter than when it was checked
+            buffer_.resize(before + static_cast<std::size_t>(got));
+            left_ -= static_cast<std::uint64_t>(got);
+        }
+    }
+
+    std::vector<Input> &inputs_;
+    std::size_t current_ = static_cast<std::size_t>(-1);
+    int fd_ = -1;
+    std::uint64_t left_ = 0; // bytes of the current input not read yet
+    std::string buffer_;     // read but not yet handed out
+};
+
+void ConvertPiece(Piece &piece, bool personalisedOff, lumo::conversion::ConversionVariables &vars)
 {
-    std::u16string text;
+    piece.text.clear();
+    piece.output.clear();
+    piece.error.clear();
     std::size_t offset = 0;
-    const std::string_view bytes(chunk.input->bytes);
-    if (!lumo::platform::DecodeUtf8(bytes.substr(chunk.begin, chunk.end - chunk.begin), text, offset)) {
-        chunk.badByte = offset;
+    piece.badUtf8 = !lumo::platform::DecodeUtf8(piece.bytes, piece.text, offset);
+    if (piece.badUtf8)
         return;
-    }
-    const lumo::conversion::ConvertResult result = lumo::conversion::ConvertText(text, personalisedOff, vars);
+    const lumo::conversion::ConvertResult result =
+        lumo::conversion::ConvertText(piece.text, personalisedOff, vars);
     if (!result.ok) {
-        chunk.error = result.error;
+        piece.error = result.error;
         return;
     }
-    lumo::platform::EncodeUtf8(result.text, chunk.output);
+    lumo::platform::EncodeUtf8(result.text, piece.output);
 }
 
-void ConvertAll(std::vector<Chunk> &chunks, bool personalisedOff)
+// Converts every input and writes it in order. Worker threads, one a core, convert pieces while
+// this thread reads the next ones and writes the converted ones in order: at most two pieces a
+// worker are held at once, so memory does not grow with the input.
+void ConvertAndWrite(std::vector<Input> &inputs, bool personalisedOff)
 {
-    // Every chunk is decoded (and so checked) exactly once, here, on all cores;
-    // nothing is written before all of them are done.
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> outOfMemory{false};
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    const std::size_t slots = 2 * threads; // one being converted and one read ahead, a worker
+    std::vector<Piece> pieces(slots);      // piece number k lives in pieces[k % slots]
+    std::size_t read = 0, taken = 0, written = 0;
+    bool stop = false, outOfMemory = false;
+    std::mutex mutex; // guards read, taken, stop, outOfMemory and each piece's `converted`
+    std::condition_variable toConvert, converted;
+
     auto work = [&] {
-        try {
-            lumo::conversion::ConversionVariables vars;
-            for (std::size_t k = next++; k < chunks.size(); k = next++)
-                ConvertChunk(chunks[k], personalisedOff, vars);
-        } catch (const std::bad_alloc &) {
-            outOfMemory = true;
-            next = chunks.size(); // the others stop too
+        lumo::conversion::ConversionVariables vars;
+        std::unique_lock lock(mutex);
+        for (;;) {
+            toConvert.wait(lock, [&] { return stop || taken < read; });
+            if (stop)
+                return;
+            Piece &piece = pieces[taken++ % slots];
+            lock.unlock();
+            bool failed = false;
+            try {
+                ConvertPiece(piece, personalisedOff, vars);
+            } catch (const std::bad_alloc &) {
+                failed = true;
+            }
+            lock.lock();
+            piece.converted = true;
+            outOfMemory = outOfMemory || failed;
+            converted.notify_one();
         }
     };
-    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
-                                                        std::min<std::size_t>(chunks.size(), 8));
-    std::vector<std::jthread> helpers;
-    helpers.reserve(threads);
-    for (std::size_t t = 1; t < threads; ++t) {
+    std::vector<std::jthread> workers;
+    // However this function is left, the workers stop before it returns.
+    struct StopWorkers {
+        std::vector<std::jthread> &workers;
+        std::mutex &mutex;
+        bool &stop;
+        std::condition_variable &toConvert;
+        ~StopWorkers()
+        {
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+            }
+            toConvert.notify_all();
+            workers.clear(); // joins
+        }
+    } stopWorkers{workers, mutex, stop, toConvert};
+    workers.reserve(threads);
+    for (unsigned k = 0; k < threads; ++k) {
         try {
-            helpers.emplace_back(work);
+            workers.emplace_back(work);
         } catch (const std::system_error &) {
             break; // the threads we have share the work
         }
     }
-    work();
-    helpers.clear(); // joins
-    if (outOfMemory)
-        throw std::bad_alloc();
-    for (const Chunk &chunk : chunks)
-        FailOnBadUtf8(chunk);
-    for (const Chunk &chunk : chunks)
-        if (!chunk.error.empty())
-            Fail(kExitFailure, chunk.error);
+    lumo::conversion::ConversionVariables ownVars; // when no thread could be started
+
+    PieceReader reader(inputs);
+    bool more = true;
+    for (;;) {
+        while (more && read - written < slots) {
+            Piece &piece = pieces[read % slots]; // written out already, so no worker holds it
+            more = reader.Next(piece);
+            if (more) {
+                std::lock_guard lock(mutex);
+                piece.converted = false;
+                ++read;
+            }
+            if (more)
+                toConvert.notify_one();
+        }
+        if (written == read)
+            break;
+        Piece &piece = pieces[written % slots];
+        if (workers.empty()) {
+            ConvertPiece(piece, personalisedOff, ownVars);
+        } else {
+            std::unique_lock lock(mutex);
+            converted.wait(lock, [&] { return piece.converted || outOfMemory; });
+            if (outOfMemory)
+                throw std::bad_alloc();
+        }
+        if (piece.badUtf8)
+            FailChanged(*piece.input);
+        if (!piece.error.empty())
+            Fail(kExitFailure, piece.error);
+        if (std::fwrite(piece.output.data(), 1, piece.output.size(), stdout) != piece.output.size())
+            Fail(kExitFailure, "cannot write the output: " + ErrorText(errno));
+        ++written;
+    }
 }
 
 } // namespace
@@ -238,25 +486,24 @@ int Run(int argc, char **argv)
     if (std::count(names.begin(), names.end(), "-") > 1)
         Fail(kExitBadInput, "standard input (\"-\") can be named only once");
 
-    std::vector<Input> inputs;
-    inputs.reserve(names.size());
-    for (const std::string &name : names)
-        inputs.push_back(ReadInput(name));
-
-    std::vector<Chunk> chunks = SplitIntoChunks(inputs);
-    if (chunks.empty())
-        return 0;
-    if (!lumo::platform::PreloadScriptMap()) {
-        CheckUtf8(chunks); // bad input is reported first, as it would be otherwise
-        Fail(kExitFailure, "cannot load the Chinese character tables: " + lumo::platform::ScriptMapError());
+    std::vector<Input> inputs(names.size());
+    std::string badInput;
+    std::uint64_t total = 0;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        inputs[k].name = names[k];
+        CheckInput(inputs[k], badInput);
+        total += inputs[k].size;
     }
-    ConvertAll(chunks, personalisedOff);
+    if (!badInput.empty())
+        Fail(kExitBadInput, badInput);
+    if (total == 0)
+        return 0;
+    if (!lumo::platform::PreloadScriptMap())
+        Fail(kExitFailure, "cannot load the Chinese character tables: " + lumo::platform::ScriptMapError());
 
-    for (const Chunk &chunk : chunks)
-        if (std::fwrite(chunk.output.data(), 1, chunk.output.size(), stdout) != chunk.output.size())
-            break;
+    ConvertAndWrite(inputs, personalisedOff);
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        Fail(kExitFailure, "cannot write the output: " + std::string(std::strerror(errno)));
+        Fail(kExitFailure, "cannot write the output: " + ErrorText(errno));
     return 0;
 }
 
@@ -265,7 +512,8 @@ int main(int argc, char **argv)
     try {
         return Run(argc, argv);
     } catch (const std::bad_alloc &) {
-        // Nothing has been written yet unless the output itself ran out: say so plainly.
+        // Every input was checked before anything was written, so this is a line (or a run of text
+        // with no place to cut) too long to hold; what was converted before it has been written.
         std::fflush(stdout);
         std::fputs("lumo-convert: not enough memory to convert the text\n", stderr);
         return kExitFailure;

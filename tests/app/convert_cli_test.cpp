@@ -3,6 +3,7 @@
 #include "platform/text/utf8.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,53 @@ std::string DataFile(const char *name)
     return std::string(LUMO_CLI_DATA_DIR) + "/" + name;
 }
 
+// What ConvertText makes of the whole of `utf8` at once.
+std::string WholeConversion(std::string_view utf8, bool plain)
+{
+    std::u16string text;
+    std::size_t offset = 0;
+    EXPECT_TRUE(lumo::platform::DecodeUtf8(utf8, text, offset)) << "test text is not UTF-8";
+    const lumo::conversion::ConvertResult whole = lumo::conversion::ConvertText(text, plain);
+    EXPECT_TRUE(whole.ok) << whole.error;
+    std::string converted;
+    lumo::platform::EncodeUtf8(whole.text, converted);
+    return converted;
+}
+
+// Lines of at least `lineBytes` bytes, each ended by `ending` (none: one line), made of `parts`
+// in a fixed pseudo-random order, until there are at least `bytes`.
+std::string Lines(const std::vector<std::string_view> &parts, std::size_t lineBytes, std::string_view ending,
+                  std::size_t bytes)
+{
+    std::string text;
+    std::uint32_t state = 2026;
+    std::size_t lineStart = 0;
+    while (text.size() < bytes) {
+        state = state * 1103515245u + 12345u;
+        text += parts[(state >> 16) % parts.size()];
+        if (text.size() - lineStart >= lineBytes) {
+            text += ending;
+            lineStart = text.size();
+        }
+    }
+    return text;
+}
+
+// clang-format off
+// Chinese with full-width punctuation and digits, characters outside the BMP (U+20000, U+1F600)
+// and look-alike sources, but no ASCII at all.
+const std::vector<std::string_view> kHanOnly = {
+    "我们的头发", "这是一个测试。", "后来发展得很快，", "里面", "简体中文",
+    "\xf0\xa0\x80\x80", "\xf0\x9f\x98\x80", "\xef\xbc\x90\xef\xbc\x91", "ωǒ", "的"};
+// The same with ASCII among it: spaces, a tab, digits, letters, NUL.
+const std::vector<std::string_view> kMixed = {
+    "我们的头发", "这是一个测试。", "后来 发展", "里面", "简体中文 ",
+    "\xf0\xa0\x80\x80", "2026年", "abc", "\xf0\x9f\x98\x80", "我的", " ", "\t", "\0"sv};
+// Where the only ASCII near most cuts is the 'd' of the chain 我的 -> ωǒdé -> 莪dé.
+const std::vector<std::string_view> kChains = {
+    "我dé", "ωǒdé", "ωǒ的", "我的", "的", "头发", "d", "dd", "。", " "};
+// clang-format on
+
 class LumoConvert : public testing::Test {
   protected:
     void SetUp() override
@@ -66,14 +114,18 @@ class LumoConvert : public testing::Test {
         return path;
     }
 
+    // Runs lumo-convert with `input` on standard input, from a file or (`piped`) through a pipe.
     Outcome Convert(const std::vector<std::string> &args, std::string_view input = {},
-                    std::string_view shellPrefix = {})
+                    std::string_view shellPrefix = {}, bool piped = false)
     {
-        std::string command = std::string(shellPrefix) + ShellQuoted(LUMO_CONVERT_PATH);
+        const std::string in = ShellQuoted(Temp("stdin", input));
+        std::string command =
+            std::string(shellPrefix) + (piped ? "cat " + in + " | " : "") + ShellQuoted(LUMO_CONVERT_PATH);
         for (const std::string &arg : args)
             command += " " + ShellQuoted(arg);
-        command += " < " + ShellQuoted(Temp("stdin", input)) + " > " + ShellQuoted(dir_ / "stdout") + " 2> " +
-                   ShellQuoted(dir_ / "stderr");
+        if (!piped)
+            command += " < " + in;
+        command += " > " + ShellQuoted(dir_ / "stdout") + " 2> " + ShellQuoted(dir_ / "stderr");
         Outcome run;
         const int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -116,6 +168,9 @@ TEST_F(LumoConvert, RefusesFilesItCannotRead)
 {
     ExpectRefused(Convert({DataFile("essay.txt"), (dir_ / "missing.txt").string()}), "missing.txt");
     ExpectRefused(Convert({dir_.string()}), dir_.string());
+    // Every input is opened and read before any is found not to be UTF-8.
+    ExpectRefused(Convert({"-", (dir_ / "missing.txt").string()}, "\xff", {}, true), "missing.txt");
+    ExpectRefused(Convert({Temp("bad.txt", "\xff").string(), dir_.string()}), "'" + dir_.string() + "'");
 }
 
 TEST_F(LumoConvert, RefusesInvalidUtf8WithItsOffset)
@@ -173,40 +228,124 @@ TEST_F(LumoConvert, UnconvertedTextPassesThroughByteForByte)
     EXPECT_EQ(Convert({}, "").status, 0);
 }
 
-TEST_F(LumoConvert, LargeInputConvertsAsOneText)
+TEST_F(LumoConvert, LongInputsConvertAsOneText)
 {
-    // Several megabytes are converted in stretches, maybe in parallel: the
-    // output must equal the conversion of the whole text at once.
+    // Long inputs are converted in pieces as they are read: whatever the lines, the output must
+    // equal the conversion of the whole text at once.
+    struct LongText {
+        const char *name;
+        std::string text;
+        bool piped;
+    };
     const std::string essay = ReadFile(DataFile("essay.txt"));
-    std::string big;
-    for (int k = 0; big.size() < 3'000'000; ++k)
-        big += essay + std::to_string(k) + (k % 3 ? "\n" : "\r\n");
-    std::u16string text;
-    std::size_t offset = 0;
-    ASSERT_TRUE(lumo::platform::DecodeUtf8(big, text, offset));
-    for (const bool plain : {false, true}) {
-        const lumo::conversion::ConvertResult whole = lumo::conversion::ConvertText(text, plain);
-        ASSERT_TRUE(whole.ok) << whole.error;
-        std::string expected;
-        lumo::platform::EncodeUtf8(whole.text, expected);
-        const Outcome run = Convert(plain ? std::vector<std::string>{"--plain", Temp("big.txt", big).string()}
-                                          : std::vector<std::string>{Temp("big.txt", big).string()});
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_TRUE(run.out == expected) << "output differs from the whole-text conversion";
+    std::string numbered;
+    for (int k = 0; numbered.size() < 3'000'000; ++k)
+        numbered += essay + std::to_string(k) + (k % 3 ? "\n" : "\r\n");
+    const LongText cases[] = {
+        {"essay lines, LF and CRLF", numbered, false},
+        {"short lines", Lines(kMixed, 60, "\n", 3'000'000), true},
+        {"CRLF lines of 1 MiB", Lines(kMixed, 1 << 20, "\r\n", 5'000'000), false},
+        {"one line, ASCII here and there", Lines(kMixed, 6'000'000, "", 5'000'000), true},
+        {"one line, a 'd' near every cut", Lines(kChains, 6'000'000, "", 5'000'000), false},
+        {"one line, no ASCII", Lines(kHanOnly, 4'000'000, "", 3'000'000), true},
+        {"lines of 3 MiB without ASCII", Lines(kHanOnly, 3 << 20, "\n", 7'000'000), false},
+    };
+    for (const LongText &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool plain : {false, true}) {
+            const Outcome run =
+                Convert(plain ? std::vector<std::string>{"--plain"} : std::vector<std::string>{}, c.text, {},
+                        c.piped);
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_TRUE(run.out == WholeConversion(c.text, plain))
+                << (plain ? "--plain: " : "") << "output differs from the whole-text conversion";
+        }
     }
 }
 
-TEST_F(LumoConvert, RunningOutOfMemorySaysSoAndWritesNothing)
+TEST_F(LumoConvert, SeveralInputsConvertOneAfterAnother)
+{
+    // Each input is a text of its own: a chain cut at the end of one file does not join the next.
+    const std::string first = Lines(kChains, 400'000, "", 1'000'000) + "我";
+    const std::string second = "dé" + Lines(kMixed, 70, "\r\n", 600'000);
+    const std::string third = "的" + Lines(kHanOnly, 100, "\n", 300'000);
+    const fs::path a = Temp("a.txt", first), c = Temp("c.txt", third), empty = Temp("empty.txt", "");
+    const std::string expected =
+        WholeConversion(first, false) + WholeConversion(second, false) + WholeConversion(third, false);
+    for (const bool piped : {false, true}) {
+        SCOPED_TRACE(piped ? "standard input on a pipe" : "standard input from a file");
+        const Outcome run = Convert({a.string(), empty.string(), "-", c.string()}, second, {}, piped);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out == expected) << "output differs from the inputs converted one by one";
+    }
+}
+
+TEST_F(LumoConvert, InvalidUtf8LateInLongInputWritesNothing)
+{
+    // However far in the first bad byte lies, and whatever read it arrives in, nothing is written
+    // and the offset is counted from the start of its own input.
+    struct LateFault {
+        const char *name;
+        std::size_t at;       // offset of the bad byte
+        std::string_view bad; // the ill-formed bytes there
+        std::size_t after;    // good bytes that follow
+        bool piped;
+    };
+    // clang-format off
+    const LateFault cases[] = {
+        {"stray continuation byte at 64 KiB",    1 << 16,       "\x80",            1'000'000, false},
+        {"character cut by a line break, 256 KiB", (1 << 18) - 1, "\xe6\x88\n",      1'000'000, true},
+        {"overlong form across 1 MiB",           (1 << 20) - 2, "\xe0\x80\xaf",    1'000'000, false},
+        {"surrogate after 3 MB",                 3'000'001,     "\xed\xa0\x80",    2'000'000, true},
+        {"cut off at the very end of 5 MB",      5'000'000,     "\xe4\xbb",        0,         true},
+        {"bad byte in a 5 MB line without breaks", 4'999'999,   "\xff",            500'000,   false},
+    };
+    // clang-format on
+    for (const LateFault &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = Lines(kMixed, 80, "\n", c.at - 100);
+        text.append(c.at - text.size(), 'x');
+        text += c.bad;
+        text += Lines(kMixed, 80, "\n", c.after).substr(0, c.after);
+        ExpectRefused(Convert({}, text, {}, c.piped),
+                      "standard input is not valid UTF-8 (byte offset " + std::to_string(c.at) + ")");
+        const fs::path file = Temp("late.txt", text);
+        ExpectRefused(Convert({DataFile("essay.txt"), "-", file.string()}, Lines(kMixed, 80, "\n", 2'000'000),
+                              {}, c.piped),
+                      "'" + file.string() + "' is not valid UTF-8 (byte offset " + std::to_string(c.at) +
+                          ")");
+    }
+}
+
+TEST_F(LumoConvert, NoTemporaryDirectoryAndAFullDisk)
+{
+    const std::string text = Lines(kMixed, 80, "\n", 2'000'000);
+    // A pipe is kept in a temporary file while it is checked; where none can be made, in memory.
+    const Outcome noTemp =
+        Convert({}, text, "export TMPDIR=" + ShellQuoted((dir_ / "missing").string()) + "; ", true);
+    EXPECT_EQ(noTemp.status, 0) << noTemp.err;
+    EXPECT_TRUE(noTemp.out == WholeConversion(text, false))
+        << "output differs from the whole-text conversion";
+    // A full disk stops the output with a message.
+    const std::string command = ShellQuoted(LUMO_CONVERT_PATH) + " " +
+                                ShellQuoted(Temp("in.txt", text).string()) + " > /dev/full 2> " +
+                                ShellQuoted((dir_ / "stderr").string());
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+    EXPECT_NE(ReadFile(dir_ / "stderr").find("cannot write the output"), std::string::npos);
+}
+
+TEST_F(LumoConvert, RunningOutOfMemorySaysSo)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit this test sets";
 #endif
-    // 64 MB of text cannot be held twice within 128 MiB of address space; the program itself
-    // starts in well under 100 MiB.
+    // A line of 64 MB with no ASCII offers no place to cut, so it must be held whole: that
+    // cannot fit in 128 MiB of address space. The program itself starts in well under 100 MiB.
     std::string big;
     big.reserve(64 << 20);
     while (big.size() < (64u << 20))
-        big += "头发我们的\n";
+        big += "头发我们的";
     const Outcome run = Convert({Temp("big.txt", big).string()}, {}, "ulimit -v 131072; ");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
