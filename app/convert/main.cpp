@@ -213,7 +213,6 @@ void CheckInput(Input &input, std::string &badInput)
     // Bytes of a character cut off by one read are moved to the front for the next.
     std::string buffer(kReadBytes + 4, '\0');
     std::size_t carried = 0;
-    std::u16string scratch;
     for (;;) {
         const ssize_t got = ReadSome(fd, buffer.data() + carried, kReadBytes);
         if (got < 0)
@@ -228,8 +227,7 @@ void CheckInput(Input &input, std::string &badInput)
         const std::string_view bytes(buffer.data(), carried + static_cast<std::size_t>(got));
         const std::size_t complete = got == 0 ? bytes.size() : CompleteUtf8Length(bytes);
         std::size_t badByte = 0;
-        scratch.clear();
-        if (!lumo::platform::DecodeUtf8(bytes.substr(0, complete), scratch, badByte))
+        if (!lumo::platform::CheckUtf8(bytes.substr(0, complete), badByte))
             badInput = input.label + " is not valid UTF-8 (byte offset " +
                        std::to_string(input.size + badByte) + ")";
         input.size += complete;

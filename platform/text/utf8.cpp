@@ -5,18 +5,23 @@
 
 namespace lumo::platform {
 
-bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorOffset)
+namespace {
+
+// One pass over UTF-8: with a destination it writes the UTF-16 form there, without one it only
+// checks, so that checking and decoding find the same first fault. Returns the end of what was
+// written, or nullptr with errorOffset set.
+template <bool Write> char16_t *Utf8Pass(std::string_view bytes, char16_t *dest, std::size_t &errorOffset)
 {
-    const std::size_t start = out.size();
-    out.resize(start + bytes.size()); // never more code units than bytes
-    char16_t *dest = out.data() + start;
     const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
     const std::size_t n = bytes.size();
     std::size_t i = 0;
-    auto fail = [&](std::size_t at) {
-        out.resize(start);
+    auto fail = [&](std::size_t at) -> char16_t * {
         errorOffset = at;
-        return false;
+        return nullptr;
+    };
+    auto put = [&dest](char32_t c) {
+        if constexpr (Write)
+            *dest++ = static_cast<char16_t>(c);
     };
     auto trail = [&](std::size_t at) { return at < n && (src[at] & 0xC0) == 0x80; };
     while (i < n) {
@@ -26,20 +31,21 @@ bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorO
             std::memcpy(&word, src + i, 8);
             if (word & 0x8080808080808080ull)
                 break;
-            for (int k = 0; k < 8; ++k)
-                *dest++ = src[i + k];
+            if constexpr (Write)
+                for (int k = 0; k < 8; ++k)
+                    *dest++ = src[i + k];
             i += 8;
         }
         if (i >= n)
             break;
         const unsigned char b = src[i];
         if (b < 0x80) {
-            *dest++ = b;
+            put(b);
             ++i;
         } else if (b >= 0xC2 && b <= 0xDF) {
             if (!trail(i + 1))
                 return fail(i);
-            *dest++ = static_cast<char16_t>(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
+            put(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
             i += 2;
         } else if (b >= 0xE0 && b <= 0xEF) {
             if (!trail(i + 1) || !trail(i + 2))
@@ -47,7 +53,7 @@ bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorO
             const char32_t c = ((b & 0x0F) << 12) | ((src[i + 1] & 0x3F) << 6) | (src[i + 2] & 0x3F);
             if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
                 return fail(i);
-            *dest++ = static_cast<char16_t>(c);
+            put(c);
             i += 3;
         } else if (b >= 0xF0 && b <= 0xF4) {
             if (!trail(i + 1) || !trail(i + 2) || !trail(i + 3))
@@ -56,15 +62,37 @@ bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorO
                                (src[i + 3] & 0x3F);
             if (c < 0x10000 || c > 0x10FFFF)
                 return fail(i);
-            *dest++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            *dest++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
             i += 4;
         } else {
             return fail(i);
         }
     }
-    out.resize(static_cast<std::size_t>(dest - out.data()));
+    if constexpr (Write)
+        return dest;
+    else
+        return reinterpret_cast<char16_t *>(1); // not written through: only tells success
+}
+
+} // namespace
+
+bool DecodeUtf8(std::string_view bytes, std::u16string &out, std::size_t &errorOffset)
+{
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size()); // never more code units than bytes
+    char16_t *end = Utf8Pass<true>(bytes, out.data() + start, errorOffset);
+    if (end == nullptr) {
+        out.resize(start);
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return true;
+}
+
+bool CheckUtf8(std::string_view bytes, std::size_t &errorOffset)
+{
+    return Utf8Pass<false>(bytes, nullptr, errorOffset) != nullptr;
 }
 
 void EncodeUtf8(std::u16string_view text, std::string &out)

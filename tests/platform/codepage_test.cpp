@@ -1,4 +1,5 @@
 #include "platform/text/codepage.h"
+#include "platform/text/utf8.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -147,6 +148,36 @@ TEST(CodePage, AnsiLengthStopsAtTheFirstZeroByte)
     EXPECT_EQ(AnsiLength("\xce\xd2 a"), 4);
     EXPECT_EQ(AnsiLength(std::string_view("ab\0cd", 5)), 2);
     EXPECT_EQ(AnsiLength(EncodeAnsi(std::u16string(u"我\0们", 3))), 2);
+}
+
+// lumo-convert checks its whole input with CheckUtf8 before it decodes any of it: both must
+// accept the same texts and name the same first bad byte, on valid text with faults put in at
+// random and on arbitrary bytes.
+TEST(Utf8, CheckingFindsTheFaultThatDecodingFinds)
+{
+    std::mt19937 rng(8);
+    const std::string valid = "plain ASCII text, 简体中文，繁體中文, é, \xF0\x9F\x98\x80 and more ASCII";
+    const std::string faults[] = {"\x80",     "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                  "\xE4\xB8", "\xFF",     "\xF0\x9F\x98"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        if (round % 2 == 0) {
+            for (int k = 0; k < 6; ++k)
+                bytes += valid.substr(rng() % valid.size());
+            if (round % 4 == 0)
+                bytes.insert(rng() % (bytes.size() + 1), faults[rng() % std::size(faults)]);
+        } else {
+            for (int k = static_cast<int>(rng() % 40); k > 0; --k)
+                bytes.push_back(static_cast<char>(rng() % 4 == 0 ? rng() : rng() % 0x80));
+        }
+        std::u16string decoded;
+        std::size_t decodeOffset = 0, checkOffset = 0;
+        const bool decodes = lumo::platform::DecodeUtf8(bytes, decoded, decodeOffset);
+        ASSERT_EQ(lumo::platform::CheckUtf8(bytes, checkOffset), decodes) << round;
+        if (!decodes) {
+            ASSERT_EQ(checkOffset, decodeOffset) << round;
+        }
+    }
 }
 
 } // namespace
