@@ -54,7 +54,7 @@ constexpr std::string_view kUsage =
     "2 for bad arguments, unreadable files or input that is not UTF-8.\n";
 
 constexpr std::size_t kReadBytes = 64 * 1024;             // one read() of the input
-constexpr std::size_t kPieceBytes = 128 * 1024;           // the usual size of a piece
+constexpr std::size_t kPieceBytes = 64 * 1024;            // the usual size of a piece
 constexpr std::size_t kLineSearchBytes = 2 * 1024 * 1024; // how far a line break is looked for
 constexpr unsigned kMaxThreads = 4;                       // workers; each holds up to two pieces
 constexpr std::size_t kNoCut = std::string_view::npos;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# lumo-convert beside cconv and `opencc -c s2tw` on real Simplified Chinese: Debian's zh-CN
-# documentation (debian-reference-zh-cn HTML as text, manpages-zh's zh_CN pages as text),
-# concatenated and repeated to about 15 MB. Whole processes in one hyperfine run, then wall time,
+# lumo-convert beside cconv, `opencc -c s2tw` and simplecc-wasm (npm, through node) on real
+# Simplified Chinese, each text concatenated and repeated to about 15 MB: Debian's zh-CN
+# documentation (debian-reference-zh-cn HTML as text, manpages-zh's zh_CN pages as text) and dense
+# prose (fortunes-zh's `chinese`, essays and sayings written by people). Whole processes in one
+# hyperfine run per text, then wall time,
 # CPU time and peak RSS with GNU time on the same text repeated to 58 MB (cut at a line break),
 # from a file and through a pipe, beside cconv's peak RSS.
 # Usage: bench/cli/realtext.sh [BUILD_DIR]    ($LUMO_BENCH_RUNS runs, default 3)
@@ -17,8 +19,8 @@ done
 work="$(mktemp -d)"
 chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download debian-reference-zh-cn manpages-zh >/dev/null 2>&1) ||
-  { echo "realtext.sh: cannot download debian-reference-zh-cn / manpages-zh" >&2; exit 1; }
+(cd "$work" && apt-get download debian-reference-zh-cn manpages-zh fortunes-zh >/dev/null 2>&1) ||
+  { echo "realtext.sh: cannot download debian-reference-zh-cn / manpages-zh / fortunes-zh" >&2; exit 1; }
 for deb in "$work"/*.deb; do dpkg-deb -x "$deb" "$work/x"; done
 python3 - "$work/x" >"$work/docs.txt" <<'PY'
 import gzip, html, pathlib, re, sys
@@ -31,15 +33,39 @@ for p in sorted(root.glob("usr/share/man/zh_CN/man*/*.gz")):
 PY
 repeat() { : >"$2"; while (($(stat -c %s "$2") < $3)); do cat "$1" >>"$2"; done; }
 repeat "$work/docs.txt" "$work/docs15.txt" 15000000
-echo "docs: $(stat -c %s "$work/docs15.txt") bytes ($(stat -c %s "$work/docs.txt") bytes of text, repeated)"
-before=()
-[[ -z ${LUMO_CONVERT_BEFORE:-} ]] ||
-  before=(-n "lumo-convert --plain (before)" "$LUMO_CONVERT_BEFORE --plain $work/docs15.txt")
-hyperfine --warmup 1 --runs "${LUMO_BENCH_RUNS:-3}" --export-markdown "$work/t.md" \
-  -n "lumo-convert --plain" "$lumo --plain $work/docs15.txt" "${before[@]}" \
-  -n "cconv" "cconv -f UTF8-CN -t UTF8-TW $work/docs15.txt" \
-  -n "opencc -c s2tw" "opencc -c s2tw -i $work/docs15.txt" >/dev/null
-cat "$work/t.md"
+repeat "$work/x/usr/share/games/fortunes/chinese" "$work/prose15.txt" 15000000
+# simplecc-wasm, installed with npm into the cache (no global install) when node is here.
+peers="${LUMO_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumo}/peers"
+simplecc=()
+if command -v node >/dev/null && command -v npm >/dev/null; then
+  if [[ ! -f "$peers/node_modules/simplecc-wasm/package.json" ]]; then
+    mkdir -p "$peers"
+    (cd "$peers" && npm install --no-save --silent simplecc-wasm@1.1.1 >/dev/null 2>&1) || true
+  fi
+  if [[ -f "$peers/node_modules/simplecc-wasm/package.json" ]]; then
+    cat >"$work/simplecc.js" <<'JS'
+const { simplecc } = require("simplecc-wasm");
+process.stdout.write(simplecc(require("fs").readFileSync(process.argv[2], "utf8"), "s2tw"));
+JS
+    simplecc=(node "$work/simplecc.js")
+  fi
+fi
+for text in docs prose; do
+  file="$work/$text""15.txt"
+  echo
+  echo "$text: $(stat -c %s "$file") bytes, repeated"
+  echo
+  before=()
+  [[ -z ${LUMO_CONVERT_BEFORE:-} ]] ||
+    before=(-n "lumo-convert --plain (before)" "$LUMO_CONVERT_BEFORE --plain $file")
+  peer=()
+  ((${#simplecc[@]} == 0)) || peer=(-n "simplecc-wasm s2tw (node)" "NODE_PATH=$peers/node_modules ${simplecc[*]} $file")
+  hyperfine --warmup 1 --runs "${LUMO_BENCH_RUNS:-3}" --export-markdown "$work/t.md" \
+    -n "lumo-convert --plain" "$lumo --plain $file" "${before[@]}" \
+    -n "cconv" "cconv -f UTF8-CN -t UTF8-TW $file" \
+    -n "opencc -c s2tw" "opencc -c s2tw -i $file" "${peer[@]}" >/dev/null
+  cat "$work/t.md"
+done
 repeat "$work/docs.txt" "$work/docs-long.txt" 58000000
 head -c 58000000 "$work/docs-long.txt" | sed '$d' >"$work/docs58.txt"
 rm "$work/docs-long.txt"

@@ -19,7 +19,7 @@ template <bool Write> char16_t *Utf8Pass(std::string_view bytes, char16_t *dest,
         errorOffset = at;
         return nullptr;
     };
-    auto put = [&dest](char32_t c) {
+    auto put = [&](char32_t c) {
         if constexpr (Write)
             *dest++ = static_cast<char16_t>(c);
     };

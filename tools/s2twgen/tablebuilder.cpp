@@ -125,6 +125,10 @@ std::unordered_map<std::u32string, double> LoadWords(const std::string &path)
 // that gives a value is taken to have at least: those rows are decisions, not hints.
 constexpr double kRowFrequency = 5000;
 
+// Listed words seen this often or less count as rare (jieba's list gives 3 to words it has
+// hardly seen, more than half of it).
+constexpr double kRareFrequency = 3;
+
 class Builder {
   public:
     std::string Run(const Chain &chain)
@@ -184,9 +188,17 @@ class Builder {
         // Every word: the conversion phrases and rows, and the listed words.
         for (const auto &[key, value] : phrases_)
             AddWord(key, value, CostOfWord(key));
-        for (const auto &[word, frequency] : words_)
-            if (word.size() >= 2 && !phrases_.contains(word))
-                AddWord(word, ConvertInside(word), WordCost(word));
+        // Listed words that are no phrase. Those seen no more than kRareFrequency times that read
+        // character by character are left out: more than half the list, and they hardly ever
+        // decide between two readings.
+        for (const auto &[word, frequency] : words_) {
+            if (word.size() < 2 || phrases_.contains(word))
+                continue;
+            std::u32string reading = ConvertInside(word);
+            if (frequency <= kRareFrequency && reading == ByCharacter(word))
+                continue;
+            AddWord(word, reading, WordCost(word));
+        }
         BuildTrie();
         return Serialise();
     }
@@ -276,6 +288,14 @@ class Builder {
         if (decidedRows_.contains(word))
             cost = std::min(cost, CostOf(kRowFrequency));
         return cost;
+    }
+
+    std::u32string ByCharacter(const std::u32string &word) const
+    {
+        std::u32string out;
+        for (char32_t c : word)
+            out.push_back(MapChar(c));
+        return out;
     }
 
     std::uint32_t CostOf(double frequency) const
@@ -374,11 +394,8 @@ class Builder {
         SplitUnits(keyBytes_, units_, starts_);
         if (units_.size() != key.size())
             return; // a character the code page cannot hold
-        std::u32string byCharacter;
-        for (char32_t c : key)
-            byCharacter.push_back(MapChar(c));
         std::uint32_t valueOffset = kByCharacter;
-        if (value != byCharacter) {
+        if (value != ByCharacter(key)) {
             valueOffset = static_cast<std::uint32_t>(values_.size());
             for (char32_t c : value)
                 AppendAnsi(values_, c);
