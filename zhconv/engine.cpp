@@ -25,6 +25,24 @@ using lumo::platform::AnsiCharacterLength;
 using lumo::platform::FourByteIndex;
 using lumo::platform::WriteFourByte;
 
+namespace {
+
+// The character at b[at] as a unit; `length` receives its length in bytes.
+Unit ReadUnit(const unsigned char *b, std::size_t at, std::size_t n, std::size_t &length)
+{
+    const unsigned char lead = b[at];
+    length = AnsiCharacterLength(b, at, n);
+    if (length == 2)
+        return (Unit{lead} << 8) | b[at + 1];
+    if (length == 4)
+        return 0x10000 + static_cast<Unit>(FourByteIndex(b + at));
+    if (lead < 0x81 || lead == 0xFF)
+        return lead;
+    return 0x100 + lead; // a lead byte without its trail
+}
+
+} // namespace
+
 void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<std::uint32_t> &starts)
 {
     units.clear();
@@ -33,20 +51,9 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
     starts.reserve(bytes.size() + 1);
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
     const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
+    for (std::size_t i = 0, length = 0; i < n; i += length) {
         starts.push_back(static_cast<std::uint32_t>(i));
-        const unsigned char lead = b[i];
-        const std::size_t length = AnsiCharacterLength(b, i, n);
-        if (length == 2)
-            units.push_back((Unit{lead} << 8) | b[i + 1]);
-        else if (length == 4)
-            units.push_back(0x10000 + static_cast<Unit>(FourByteIndex(b + i)));
-        else if (lead < 0x81 || lead == 0xFF)
-            units.push_back(lead);
-        else
-            units.push_back(0x100 + lead); // a lead byte without its trail
-        i += length;
+        units.push_back(ReadUnit(b, i, n, length));
     }
     starts.push_back(static_cast<std::uint32_t>(n));
 }
@@ -187,17 +194,8 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
         std::size_t at = pos;
         while (at < limit && b[at] >= 0x80) {
             starts.push_back(static_cast<std::uint32_t>(at - pos));
-            const unsigned char lead = b[at];
-            const std::size_t length = AnsiCharacterLength(b, at, n);
-            Unit unit;
-            if (length == 2)
-                unit = (Unit{lead} << 8) | b[at + 1];
-            else if (length == 4)
-                unit = 0x10000 + static_cast<Unit>(FourByteIndex(b + at));
-            else if (lead == 0x80 || lead == 0xFF)
-                unit = lead;
-            else
-                unit = 0x100 + lead; // a lead byte without its trail
+            std::size_t length = 0;
+            Unit unit = ReadUnit(b, at, n, length);
             // Compatibility ideographs are read as the characters they stand for.
             if (unit < 0x10000) {
                 if (const std::uint16_t normal = units_[unit].normal; normal != 0)
