@@ -25,29 +25,22 @@ template <bool Write> char16_t *Utf8Pass(std::string_view bytes, char16_t *dest,
     };
     auto trail = [&](std::size_t at) { return at < n && (src[at] & 0xC0) == 0x80; };
     while (i < n) {
-        // ASCII runs, eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, src + i, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            if constexpr (Write)
-                for (int k = 0; k < 8; ++k)
-                    *dest++ = src[i + k];
-            i += 8;
-        }
-        if (i >= n)
-            break;
         const unsigned char b = src[i];
         if (b < 0x80) {
-            put(b);
-            ++i;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            if (!trail(i + 1))
-                return fail(i);
-            put(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
-            i += 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
+            // ASCII runs, eight bytes at a time, then byte by byte up to the next other byte.
+            while (i + 8 <= n) {
+                std::uint64_t word;
+                std::memcpy(&word, src + i, 8);
+                if (word & 0x8080808080808080ull)
+                    break;
+                if constexpr (Write)
+                    for (int k = 0; k < 8; ++k)
+                        *dest++ = src[i + k];
+                i += 8;
+            }
+            while (i < n && src[i] < 0x80)
+                put(src[i++]);
+        } else if (b >= 0xE0 && b <= 0xEF) { // first: every Chinese character takes three bytes
             if (!trail(i + 1) || !trail(i + 2))
                 return fail(i);
             const char32_t c = ((b & 0x0F) << 12) | ((src[i + 1] & 0x3F) << 6) | (src[i + 2] & 0x3F);
@@ -55,6 +48,11 @@ template <bool Write> char16_t *Utf8Pass(std::string_view bytes, char16_t *dest,
                 return fail(i);
             put(c);
             i += 3;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            if (!trail(i + 1))
+                return fail(i);
+            put(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
+            i += 2;
         } else if (b >= 0xF0 && b <= 0xF4) {
             if (!trail(i + 1) || !trail(i + 2) || !trail(i + 3))
                 return fail(i);
