@@ -236,6 +236,11 @@ def main():
             fail(f"the conversion put {converted!r} on the clipboard, lumo-convert says {expected!r}")
         if lumo.poll() is not None:
             fail("the program ended")
+    except BaseException:
+        # What the input method and the program said goes with the failure: the home is deleted.
+        with open(os.path.join(home, "im.log"), errors="replace") as said:
+            sys.stderr.write("".join(said.readlines()[-40:]))
+        raise
     finally:
         stop(*reversed(processes))
         log.close()
