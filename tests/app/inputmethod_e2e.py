@@ -111,9 +111,28 @@ def start_ibus(env, log):
     return process, "ibus"
 
 
+def fcitx5_state(env):
+    """What fcitx5-remote says of the input context that last had the focus: 0 none has had it,
+    1 its input method is off, 2 on; nothing when fcitx5 did not answer within its second."""
+    return subprocess.run(["fcitx5-remote"], env=env, capture_output=True, text=True, timeout=10).stdout.strip()
+
+
 def switch_on(env):
     if IM == "fcitx5":
-        subprocess.run(["fcitx5-remote", "-o"], env=env, check=True, timeout=10)
+        # fcitx5-remote -o switches on the input context that last had the focus. The program asks
+        # fcitx5 for its own over D-Bus without waiting, and tells it of the focus only once it has
+        # one: when fcitx5 or the program is slow (a loaded machine), a switch made before that is
+        # lost and what follows is typed in plain letters. fcitx5-remote also gives up after a
+        # second, so its exit status is no guide; its state is.
+        wait_for("the program's input context to have the focus in fcitx5", lambda: fcitx5_state(env) in ("1", "2"))
+
+        def switched_on():
+            state = fcitx5_state(env)
+            if state == "1":
+                subprocess.run(["fcitx5-remote", "-o"], env=env, capture_output=True, timeout=10)
+            return state == "2"
+
+        wait_for("fcitx5 to switch pinyin on", switched_on)
     else:
         # ibus sets the engine of the focused input context; its exit status is no guide.
         subprocess.run(["ibus", "engine", "libpinyin"], env=env, timeout=10)
@@ -217,6 +236,11 @@ def main():
             fail(f"the conversion put {converted!r} on the clipboard, lumo-convert says {expected!r}")
         if lumo.poll() is not None:
             fail("the program ended")
+    except BaseException:
+        # What the input method and the program said goes with the failure: the home is deleted.
+        with open(os.path.join(home, "im.log"), errors="replace") as said:
+            sys.stderr.write("".join(said.readlines()[-40:]))
+        raise
     finally:
         stop(*reversed(processes))
         log.close()
