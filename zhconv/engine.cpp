@@ -79,6 +79,7 @@ bool Take(std::span<const unsigned char> data, const TableHeader &header, Sectio
 
 bool Engine::Open(std::span<const unsigned char> data, std::string &error)
 {
+    error.clear();
     if (data.size() < sizeof(TableHeader) || reinterpret_cast<std::uintptr_t>(data.data()) % 16 != 0) {
         error = "the Chinese character table is missing";
         return false;
@@ -96,8 +97,14 @@ bool Engine::Open(std::span<const unsigned char> data, std::string &error)
         !Take(data, header, Section::Nodes, nodes_, nodeUnits_.size(), error) ||
         !Take(data, header, Section::Values, values_, 0, error) ||
         !Take(data, header, Section::CharacterLarge, charLarge_, 0, error) ||
-        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error))
+        !Take(data, header, Section::NormalLarge, normalLarge_, 0, error) || header.pairBits == 0 ||
+        header.pairBits > 30 ||
+        !Take(data, header, Section::Pairs, pairs_, std::size_t{1} << header.pairBits, error)) {
+        if (error.empty())
+            error = "the Chinese character table is damaged (pairs)";
         return false;
+    }
+    pairBits_ = header.pairBits;
     if (nodes_.empty()) {
         error = "the Chinese character table is damaged (no words)";
         return false;
@@ -125,6 +132,21 @@ std::uint32_t Engine::ChildNode(std::uint32_t node, Unit next) const
     return (child != last && *child == next) ? static_cast<std::uint32_t>(child - nodeUnits_.data()) : 0;
 }
 
+std::uint32_t Engine::PairNode(Unit first, Unit second) const
+{
+    if (first >= 0x10000 || second >= 0x10000)
+        return ChildNode(RootNode(first), second);
+    const std::uint32_t key = first << 16 | second;
+    const std::uint32_t mask = (std::uint32_t{1} << pairBits_) - 1;
+    for (std::uint32_t slot = PairSlotOf(key, pairBits_);; slot = (slot + 1) & mask) {
+        const PairSlot &entry = pairs_[slot];
+        if (entry.key == key)
+            return entry.node;
+        if (entry.key == 0)
+            return 0;
+    }
+}
+
 std::uint32_t Engine::CharacterCost(Unit unit) const
 {
     return unit < 0x10000 ? units_[unit].cost : largeCost_;
@@ -143,10 +165,11 @@ void Engine::Segment(const Unit *u, std::size_t count, Choice *c) const
     c[count] = {0, 0, 0};
     for (std::size_t i = count; i-- > 0;) {
         Choice best{CharacterCost(u[i]) + c[i + 1].cost, 1, 0};
-        std::uint32_t node = RootNode(u[i]);
         const std::size_t limit = std::min(count - i, maxKeyLength_);
+        std::uint32_t node = limit >= 2 && RootNode(u[i]) != 0 ? PairNode(u[i], u[i + 1]) : 0;
         for (std::size_t length = 2; node != 0 && length <= limit; ++length) {
-            node = ChildNode(node, u[i + length - 1]);
+            if (length > 2)
+                node = ChildNode(node, u[i + length - 1]);
             if (node == 0)
                 break;
             if (const std::uint32_t wordCost = nodes_[node].cost; wordCost != 0) {

@@ -46,6 +46,8 @@ class Engine {
     std::uint32_t RootNode(Unit unit) const;
     /// The child of `node` reached by `next`, 0 when there is none.
     std::uint32_t ChildNode(std::uint32_t node, Unit next) const;
+    /// The node reached from the root by `first` then `second`, 0 when there is none.
+    std::uint32_t PairNode(Unit first, Unit second) const;
     std::uint32_t CharacterCost(Unit unit) const;
     bool InWord(Unit unit) const;
     void Segment(const Unit *units, std::size_t count, Choice *choices) const;
@@ -63,6 +65,8 @@ class Engine {
     std::span<const char> values_;
     std::span<const LargeCharacter> charLarge_;
     std::span<const LargeNormal> normalLarge_;
+    std::span<const PairSlot> pairs_;
+    unsigned pairBits_ = 0;
     std::uint32_t largeCost_ = 0;
     std::size_t maxKeyLength_ = 0;
 };

@@ -67,6 +67,20 @@ struct LargeNormal {
     Unit normal;
 };
 
+/// The second step into the trie, found by hashing instead of binary search: the node of the words
+/// that start with two given two-byte units. Most lookups are this one, and a search among the
+/// many children of a common character misses the cache at nearly every step.
+struct PairSlot {
+    std::uint32_t key; // first unit << 16 | second unit; 0 = empty
+    std::uint32_t node;
+};
+
+/// The slot where a pair's search starts, in a table of 1 << bits slots (linear probing after).
+inline std::uint32_t PairSlotOf(std::uint32_t key, unsigned bits)
+{
+    return (key * 0x9E3779B1u) >> (32 - bits);
+}
+
 /// The sections of the table, in file order.
 enum class Section : std::uint32_t {
     Units,          // UnitInfo[0x10000], by unit
@@ -76,6 +90,7 @@ enum class Section : std::uint32_t {
     Values,         // bytes
     CharacterLarge, // LargeCharacter[], sorted by unit
     NormalLarge,    // LargeNormal[], sorted by unit
+    Pairs,          // PairSlot[1 << pairBits]: every trie node at depth 2 reached by two-byte units
     Count
 };
 
@@ -85,14 +100,14 @@ struct SectionSpan {
 };
 
 inline constexpr char kTableMagic[8] = {'L', 'U', 'M', 'O', 'S', '2', 'T', 'W'};
-inline constexpr std::uint32_t kTableVersion = 3;
+inline constexpr std::uint32_t kTableVersion = 4;
 
 struct TableHeader {
     char magic[8];
     std::uint32_t version;
     std::uint32_t maxKeyLength; // in characters
     std::uint32_t largeCost;    // cost of a four-byte unit as a word of its own
-    std::uint32_t reserved;
+    std::uint32_t pairBits;     // the pair table has 1 << pairBits slots
     SectionSpan sections[static_cast<std::uint32_t>(Section::Count)];
 };
 

@@ -103,25 +103,23 @@ void EncodeUtf8(std::u16string_view text, std::string &out)
         char32_t c = text[i];
         if (c < 0x80) {
             put(c);
-        } else if (c < 0x800) {
-            put(0xC0 | (c >> 6));
-            put(0x80 | (c & 0x3F));
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-                put(0xF0 | (c >> 18));
-                put(0x80 | ((c >> 12) & 0x3F));
-                put(0x80 | ((c >> 6) & 0x3F));
-                put(0x80 | (c & 0x3F));
-            } else {
-                put(0xEF); // U+FFFD
-                put(0xBF);
-                put(0xBD);
-            }
-        } else {
+        } else if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) { // before the rarer forms: Chinese
             put(0xE0 | (c >> 12));
             put(0x80 | ((c >> 6) & 0x3F));
             put(0x80 | (c & 0x3F));
+        } else if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+            put(0x80 | (c & 0x3F));
+        } else if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+            put(0xF0 | (c >> 18));
+            put(0x80 | ((c >> 12) & 0x3F));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xEF); // U+FFFD
+            put(0xBF);
+            put(0xBD);
         }
     }
     out.resize(static_cast<std::size_t>(dest - out.data()));

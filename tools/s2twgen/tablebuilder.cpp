@@ -533,6 +533,29 @@ class Builder {
         put(Section::Values, values_.data(), values_.size());
         putVector(Section::CharacterLarge, charLarge_);
         putVector(Section::NormalLarge, normalLarge_);
+        // Every step from a root to a child, both two-byte units, hashed; half the slots stay
+        // empty, so that a search rarely probes more than twice.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+        for (Unit first = 0; first < 0x10000; ++first) {
+            const BuildNode &root = nodes_[rootSmall_[first]];
+            if (rootSmall_[first] == 0)
+                continue;
+            for (std::uint32_t child = root.firstChild; child < root.firstChild + root.childCount; ++child)
+                if (nodes_[child].unit < 0x10000)
+                    pairs.emplace_back(first << 16 | nodes_[child].unit, child);
+        }
+        unsigned bits = 1;
+        while ((std::size_t{1} << bits) < pairs.size() * 2)
+            ++bits;
+        std::vector<PairSlot> slots(std::size_t{1} << bits, PairSlot{0, 0});
+        for (const auto &[key, node] : pairs) {
+            std::uint32_t slot = PairSlotOf(key, bits);
+            while (slots[slot].key != 0)
+                slot = (slot + 1) & static_cast<std::uint32_t>(slots.size() - 1);
+            slots[slot] = {key, node};
+        }
+        header.pairBits = bits;
+        putVector(Section::Pairs, slots);
         out.resize((out.size() + 15) / 16 * 16, '\0');
         std::memcpy(out.data(), &header, sizeof header);
         return out;
