@@ -363,9 +363,15 @@ void ConvertPiece(Piece &piece, bool personalisedOff, lumo::conversion::Conversi
 // worker are held at once, so memory does not grow with the input.
 void ConvertAndWrite(std::vector<Input> &inputs, bool personalisedOff)
 {
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
-    const std::size_t slots = 2 * threads; // one being converted and one read ahead, a worker
-    std::vector<Piece> pieces(slots);      // piece number k lives in pieces[k % slots]
+    // Text of a piece or less (a signature line) is converted on this thread: starting workers
+    // and their memory arenas would cost more than the conversion.
+    std::uint64_t total = 0;
+    for (const Input &input : inputs)
+        total += input.size;
+    const unsigned threads =
+        total <= kPieceBytes ? 0u : std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    const std::size_t slots = 2 * std::max(threads, 1u); // one being converted, one read ahead
+    std::vector<Piece> pieces(slots);                    // piece number k lives in pieces[k % slots]
     std::size_t read = 0, taken = 0, written = 0;
     bool stop = false, outOfMemory = false;
     std::mutex mutex; // guards read, taken, stop, outOfMemory and each piece's `converted`
