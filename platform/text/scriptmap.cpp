@@ -2,40 +2,19 @@
 
 #include "zhconv/engine.h"
 
-#include <cstdint>
 #include <limits>
-#include <span>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace lumo::platform {
 namespace {
 
 thread_local std::string lastError;
 
-// The table is read here and there, a few bytes at a time. Without this advice the kernel maps
-// the pages around each one read as well, and a long text ends up with most of the table's
-// megabytes resident; with it, only the pages read. Only advice: nothing changes if it fails.
-void AdviseRandomAccess(std::span<const unsigned char> bytes)
-{
-    const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto begin = (reinterpret_cast<std::uintptr_t>(bytes.data()) + pageSize - 1) / pageSize * pageSize;
-    const auto end = reinterpret_cast<std::uintptr_t>(bytes.data() + bytes.size()) / pageSize * pageSize;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_RANDOM);
-}
-
 struct CompiledEngine {
     zhconv::Engine engine;
     std::string error; // why the table could not be read; empty when it could
     bool ok = false;
-    CompiledEngine()
-    {
-        const std::span<const unsigned char> table = zhconv::CompiledTable();
-        AdviseRandomAccess(table);
-        ok = engine.Open(table, error);
-    }
+    CompiledEngine() { ok = engine.Open(zhconv::CompiledTable(), error); }
 };
 
 // Opened on first use; nothing is read or built, the table is used where it lies.
