@@ -18,7 +18,7 @@ packages=(
   hyperfine time python3 dbus cconv
   qt6-wayland weston wl-clipboard
   lintian debootstrap file ca-certificates
-  fcitx5 fcitx5-pinyin fcitx5-frontend-qt6 ibus ibus-libpinyin
+  fcitx5 fcitx5-pinyin fcitx5-frontend-qt6 ibus ibus-libpinyin ibus-wayland
 )
 # npm fetches OpenCC's dictionaries; one already on the machine will do.
 if ! command -v npm >/dev/null; then

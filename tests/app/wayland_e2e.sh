@@ -4,8 +4,21 @@
 # it (so Qt chooses its Wayland plugin by itself). Weston gets the test seat module (the
 # clipboard needs a seat; SIGUSR1 to $LUMO_WESTON_PID presses Shift on it) and logs its protocol
 # traffic to $LUMO_WESTON_LOG for the test to read.
-# Usage: wayland_e2e.sh SEAT_MODULE COMMAND...
+#
+# With --input-method fcitx5 (or ibus), Weston starts fcitx5 (or ibus-wayland beside ibus-daemon)
+# as its input method (Wayland's input-method protocol; clients reach it through text-input), in
+# a home of the test's own with pinyin in fcitx5's profile; the run needs a D-Bus session of its
+# own (dbus-run-session) for fcitx5-remote and ibus. Bytes
+# written to the FIFO $LUMO_WESTON_KEYS are typed on the test seat's keyboard. With
+# $LUMO_SCREENSHOT_DIR set, Weston renders (pixman) and lets weston-screenshooter take shots.
+# Usage: wayland_e2e.sh [--input-method fcitx5|ibus] SEAT_MODULE COMMAND...
 set -euo pipefail
+input_method=
+if [[ ${1:-} == --input-method ]]; then
+  input_method=$2
+  shift 2
+  [[ $input_method == fcitx5 || $input_method == ibus ]] || { echo "unknown input method: $input_method" >&2; exit 2; }
+fi
 module=$(realpath "$1") # weston looks for a relative name among its own modules
 shift
 runtime=$(mktemp -d)
@@ -15,6 +28,15 @@ weston_pid=
 cleanup() {
   if [[ -n ${LUMO_WESTON_LOG_COPY:-} ]]; then cp "$LUMO_WESTON_LOG" "$LUMO_WESTON_LOG_COPY" || true; fi
   if [[ -n $weston_pid ]]; then kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; fi
+  # The input method Weston started (Weston is gone, so it is not started again) is stopped, and
+  # waited for: it saves its data into the home as it ends.
+  if [[ $input_method == ibus ]]; then ibus exit >/dev/null 2>&1 || true; fi
+  if [[ -n ${im_pid_file:-} && -s $im_pid_file ]]; then
+    im_pid=$(cat "$im_pid_file")
+    kill "$im_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$im_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$im_pid" 2>/dev/null || true
+  fi
   rm -rf "$runtime"
 }
 trap cleanup EXIT
@@ -24,8 +46,72 @@ unset DISPLAY WAYLAND_SOCKET QT_QPA_PLATFORM
 export XDG_SESSION_TYPE=wayland
 export LUMO_WESTON_LOG=$runtime/weston.log
 socket=wayland-lumo-test
+config=(--no-config)
+if [[ -n $input_method ]]; then
+  # The input method, Weston and the program share a home of their own: no user's settings count.
+  export HOME=$runtime/home LANG=C.UTF-8
+  export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_CACHE_HOME=$HOME/cache
+  mkdir -p "$XDG_CONFIG_HOME/fcitx5" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+  unset QT_IM_MODULE GTK_IM_MODULE XMODIFIERS # the program reaches the input method through text-input
+  cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=pinyin
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+  export LUMO_INPUT_METHOD=$input_method LUMO_INPUT_METHOD_LOG=$runtime/input-method.log
+  im_pid_file=$runtime/input-method.pid
+  # Weston starts the input method with no arguments; this script gives them. No X11 and no tray.
+  if [[ $input_method == fcitx5 ]]; then
+    cat >"$runtime/input-method" <<SCRIPT
+#!/bin/sh
+echo \$\$ >'$im_pid_file'
+exec fcitx5 --disable=xcb,xim,notificationitem,kimpanel >>'$LUMO_INPUT_METHOD_LOG' 2>&1
+SCRIPT
+  else
+    # ibus-wayland is the input method Weston talks to; it hands the keys to ibus-daemon, whose
+    # settings stay in memory. No panel: GTK's cannot place a candidate window at the caret on
+    # Wayland, and libpinyin shows its first candidate in the pre-edit.
+    ibus_wayland=
+    for dir in /usr/libexec /usr/lib/ibus; do
+      [[ -x $dir/ibus-wayland ]] && ibus_wayland=$dir/ibus-wayland
+    done
+    [[ -n $ibus_wayland ]] || { echo "ibus-wayland is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
+    export GSETTINGS_BACKEND=memory
+    cat >"$runtime/input-method" <<SCRIPT
+#!/bin/sh
+exec >>'$LUMO_INPUT_METHOD_LOG' 2>&1
+# The daemon and its panel are ordinary clients: the socket Weston gave is ibus-wayland's alone.
+env -u WAYLAND_SOCKET ibus-daemon --replace --daemonize --panel=disable --emoji-extension=disable
+for i in \$(seq 100); do
+  IBUS_ADDRESS=\$(ibus address) && case \$IBUS_ADDRESS in unix:*) break;; esac
+  sleep 0.1
+done
+export IBUS_ADDRESS
+echo \$\$ >'$im_pid_file'
+exec '$ibus_wayland'
+SCRIPT
+  fi
+  chmod +x "$runtime/input-method"
+  printf '[input-method]\npath=%s\n' "$runtime/input-method" >"$runtime/weston.ini"
+  config=(--config="$runtime/weston.ini")
+  export LUMO_WESTON_KEYS=$runtime/keys
+  mkfifo "$LUMO_WESTON_KEYS"
+  if [[ -n ${LUMO_SCREENSHOT_DIR:-} ]]; then config+=(--use-pixman --debug); fi
+fi
 # --idle-time=0: the shell never locks the screen while a slow test runs.
-weston --backend=headless-backend.so --socket="$socket" --idle-time=0 --no-config \
+weston --backend=headless-backend.so --socket="$socket" --idle-time=0 "${config[@]}" \
   --modules="$module" --logger-scopes=log,proto --log="$LUMO_WESTON_LOG" >/dev/null 2>&1 &
 weston_pid=$!
 for _ in $(seq 100); do
