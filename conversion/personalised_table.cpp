@@ -127,24 +127,52 @@ static_assert(TableFitsOnePass(), "the one-pass table walk no longer matches the
 constexpr std::uint8_t kUntouched = 0;
 constexpr std::uint8_t kChainOnly = 0xFF; // ω: starts a chain match, has no row of its own
 
-// For every UTF-16 code unit: 0, or 1 + the index of the single-character row
-// that finds it (rows 1 and 2 included).
+// How many 256-unit blocks of UTF-16 hold a character some row finds.
+constexpr std::size_t CountBlocks()
+{
+    std::array<bool, 256> used{};
+    std::size_t count = 0;
+    for (const PersonalisedRow &r : kRows) {
+        const std::size_t high = r.find[0] >> 8;
+        if (!used[high]) {
+            used[high] = true;
+            ++count;
+        }
+    }
+    return count;
+}
+
+// For every UTF-16 code unit: 0, or 1 + the index of the single-character row that finds it
+// (rows 1 and 2 included), or kChainOnly. Built at compile time in two levels, so that a short
+// text reads a page of it rather than 64 KiB filled in at start.
 struct RowLookup {
-    std::array<std::uint8_t, 0x10000> row{};
-    RowLookup()
+    std::array<std::uint8_t, 256> blockOf{}; // high byte -> 1 + block, 0: no row
+    std::array<std::array<std::uint8_t, 256>, CountBlocks()> blocks{};
+
+    constexpr RowLookup()
     {
+        std::size_t next = 0;
+        const auto set = [&](char16_t unit, std::uint8_t value) {
+            std::uint8_t &block = blockOf[unit >> 8];
+            if (block == 0)
+                block = static_cast<std::uint8_t>(++next);
+            blocks[block - 1][unit & 0xFF] = value;
+        };
         for (std::size_t i = 0; i < kRows.size(); ++i)
             if (kRows[i].find.size() == 1)
-                row[kRows[i].find[0]] = static_cast<std::uint8_t>(i + 1);
-        row[kRows[2].find[0]] = kChainOnly;
+                set(kRows[i].find[0], static_cast<std::uint8_t>(i + 1));
+        set(kRows[2].find[0], kChainOnly);
+    }
+
+    constexpr std::uint8_t operator[](char16_t unit) const
+    {
+        const std::uint8_t block = blockOf[unit >> 8];
+        return block == 0 ? kUntouched : blocks[block - 1][unit & 0xFF];
     }
 };
 
-const RowLookup &Lookup()
-{
-    static const RowLookup lookup;
-    return lookup;
-}
+static_assert(CountBlocks() < 0xFF, "block numbers are bytes");
+constexpr RowLookup kLookup;
 
 // Length of the source text at `at` that rows 1 and 2 turn into the chain
 // row's find text (我 or ωǒ, then 的 or dé), or 0 when there is none.
@@ -172,7 +200,7 @@ const std::array<PersonalisedRow, 75> PersonalisedTable = kRows;
 
 std::u16string ApplyPersonalisedTable(std::u16string_view text)
 {
-    const auto &row = Lookup().row;
+    const RowLookup &row = kLookup;
     std::u16string out;
     out.reserve(text.size() + text.size() / 4 + 8);
     std::size_t copied = 0; // text before this index is already in `out`

@@ -19,8 +19,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
@@ -210,8 +212,10 @@ void CheckInput(Input &input, std::string &badInput)
         input.fd = copy = MakeTemporaryCopy(input);
     }
 
-    // Bytes of a character cut off by one read are moved to the front for the next.
-    std::string buffer(kReadBytes + 4, '\0');
+    // Bytes of a character cut off by one read are moved to the front for the next. Not
+    // zero-filled: a short input touches only the first page of it.
+    const auto storage = std::make_unique_for_overwrite<char[]>(kReadBytes + 4);
+    const std::span<char> buffer(storage.get(), kReadBytes + 4);
     std::size_t carried = 0;
     for (;;) {
         const ssize_t got = ReadSome(fd, buffer.data() + carried, kReadBytes);
