@@ -10,8 +10,10 @@
 // sequence of words whose probabilities multiply to the largest value, as jieba does: every word
 // of the table that matches is a candidate, a single character always is, and the cost of a word
 // is -log of its probability. Words are the phrases of the conversion dictionaries and of our own
-// rows, and a general word list; each word's conversion is in the table (a conversion phrase's
-// reading, or a plain word converted by the phrases inside it, then by characters).
+// rows, a general word list, and words the table builder makes where a phrase would read a
+// character against the words around it (只 before a verb, 后 after a word); each word's
+// conversion is in the table (a conversion phrase's reading, or a plain word converted by the
+// phrases inside it, then by characters).
 //
 // Greedy longest match, OpenCC's segmentation, lets a rare phrase swallow the first character of
 // the next word: 被复|制 (被複制) where 被|复制 is meant, 此系|统 where 此|系统 is meant. With

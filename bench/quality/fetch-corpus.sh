@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fetches the development corpus of authentic Taiwanese text (bench/quality/corpus-*.manifest:
 # pinned Debian packages, each .deb checked against its sha256 before it is read), extracts the
-# kept zh_TW catalogues' translations and writes one plain-text file per corpus part:
-#   $CACHE/corpus/catalogues.txt   (one message a line, Han text only lines)
+# kept zh_TW catalogues' translations and books, and writes one plain-text file per corpus part:
+#   $CACHE/corpus/catalogues.txt   (one message line a line, lines that hold Han only)
+#   $CACHE/corpus/PART.txt         (a book: one paragraph a line, paragraphs that hold Han only)
 # Prints the corpus folder. Safe to run again: a complete copy is reused.
 #   cache: $LUMO_CACHE_DIR, else $XDG_CACHE_HOME/lumo, else ~/.cache/lumo
 # Usage: bench/quality/fetch-corpus.sh [MANIFEST]
@@ -32,11 +33,17 @@ while read -r package version sha catalogues; do
     { echo "fetch-corpus: $package $version: sha256 mismatch (expected $sha, got $actual)" >&2; exit 1; }
   dpkg-deb -x "$deb" "$work/x/$package"
   for c in ${catalogues//,/ }; do
+    if [[ "$c" == *:* ]]; then # PART:FOLDER, a book in HTML
+      part="${c%%:*}" folder="$work/x/$package/${c#*:}"
+      [[ -d "$folder" ]] || { echo "fetch-corpus: $package $version: no ${c#*:}" >&2; exit 1; }
+      python3 "$here/book_text.py" "$folder" >>"$work/out/$part.txt"
+      continue
+    fi
     mo="$work/x/$package/usr/share/locale/zh_TW/LC_MESSAGES/$c.mo"
     [[ -f "$mo" ]] || { echo "fetch-corpus: $package $version: no zh_TW $c.mo" >&2; exit 1; }
     cp "$mo" "$work/out/$c.mo"
   done
-  rm -f "$deb"
+  rm -rf "$deb" "$work/x/$package"
 done <"$manifest"
 python3 "$here/corpus_text.py" "$work/out"/*.mo >"$work/out/catalogues.txt"
 rm -rf "$work/x" "$work/debs"

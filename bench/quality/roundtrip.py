@@ -5,9 +5,12 @@ Authentic Taiwanese text -> Simplified with ICU's Hant-Hans transliterator (ucon
 Traditional by each program. Only characters that OpenCC's tw2s simplifies the same way as ICU are
 scored; every scored Han character that differs from what the translator wrote is an error.
 Prints errors per 10,000 scored Han characters per program and corpus part, and writes the most
-frequent errors (expected, got, a context) per program to ERRORS (default errors.md).
+frequent errors (expected, got, a context) per program and part to ERRORS (default errors.md).
+The parts are the corpus folder's text files (fetch-corpus.sh): catalogues.txt first, then the
+others by name, each named after its file.
 
-Usage: bench/quality/run.sh [LUMO_CONVERT]   (see run.sh; this script is its worker)
+Usage: bench/quality/run.sh [LUMO_CONVERT]   (see run.sh; this script is its worker:
+       roundtrip.py CORPUS_FOLDER ERRORS NAME=COMMAND...)
 """
 import collections
 import os
@@ -25,10 +28,14 @@ def run(cmd, text):
 
 def main():
     corpus, errors_path, peers = sys.argv[1], sys.argv[2], sys.argv[3:]
+    names = sorted((f[:-4] for f in os.listdir(corpus) if f.endswith(".txt")), key=lambda n: (n != "catalogues", n))
+    if not names:
+        sys.exit(f"roundtrip.py: {corpus} holds no corpus part (*.txt)")
     parts = collections.OrderedDict()
-    for line in open(corpus, encoding="utf-8"):
-        source, _, text = line.rstrip("\n").partition("\t")
-        parts.setdefault("catalogues", []).append((source, text))
+    for name in names:
+        for line in open(os.path.join(corpus, name + ".txt"), encoding="utf-8"):
+            source, _, text = line.rstrip("\n").partition("\t")
+            parts.setdefault(name, []).append((source, text))
     programs = [p.split("=", 1) for p in peers]  # name=command
     report = []
     worst = {}
@@ -51,8 +58,8 @@ def main():
         for name, _ in programs:
             out = outs[name]
             errs = 0
-            counter = worst.setdefault(name, collections.Counter())
-            examples = worst.setdefault(name + "#ex", {})
+            counter = worst.setdefault((name, part), collections.Counter())
+            examples = worst.setdefault((name, part, "examples"), {})
             for i, t in enumerate(texts):
                 m = mask[i]
                 if m is None:
@@ -75,13 +82,15 @@ def main():
     with open(errors_path, "w", encoding="utf-8") as f:
         f.write("# Round-trip errors by program, most frequent first\n\n")
         f.write("Columns: count, Simplified input character, what the translator wrote, what the program wrote, "
-                "source catalogue, original context, program's context.\n")
-        for name, _ in programs:
-            f.write(f"\n## {name}\n\n| n | in | expected | got | source | original | converted |\n|---|---|---|---|---|---|---|\n")
-            for key, n in worst[name].most_common(150):
-                src, a, b = worst[name + "#ex"][key]
-                esc = lambda s: s.replace("|", "\\|")
-                f.write(f"| {n} | {key[0]} | {key[1]} | {key[2]} | {src} | {esc(a)} | {esc(b)} |\n")
+                "source (catalogue or page), original context, program's context.\n")
+        for part in parts:
+            for name, _ in programs:
+                f.write(f"\n## {name}: {part}\n\n| n | in | expected | got | source | original | converted |\n"
+                        "|---|---|---|---|---|---|---|\n")
+                for key, n in worst[(name, part)].most_common(150):
+                    src, a, b = worst[(name, part, "examples")][key]
+                    esc = lambda s: s.replace("|", "\\|")
+                    f.write(f"| {n} | {key[0]} | {key[1]} | {key[2]} | {src} | {esc(a)} | {esc(b)} |\n")
 
 
 if __name__ == "__main__":

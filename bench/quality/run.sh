@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Round-trip quality benchmark: errors per 10,000 Han characters on the development corpus
-# (bench/quality/fetch-corpus.sh), for lumo-convert --plain beside OpenCC 1.4.2 (opencc-js),
+# Round-trip quality benchmark: errors per 10,000 Han characters on each part of the development
+# corpus (bench/quality/fetch-corpus.sh), for lumo-convert --plain beside OpenCC 1.4.2 (opencc-js),
 # Debian's `opencc -c s2tw` and, when installed, cconv. Also writes the most frequent errors of
 # each program to bench/quality/errors.md (or $LUMO_ERRORS).
 # Usage: bench/quality/run.sh [LUMO_CONVERT]   (default: $LUMO_CONVERT, else build/app/lumo-convert)
@@ -26,4 +26,4 @@ programs=("lumo-convert --plain=$lumo --plain"
   "opencc-js 1.4.2=NODE_PATH=$peers/node_modules node $here/opencc-js-s2tw.js"
   "opencc -c s2tw ($(opencc --version 2>&1 | grep -o '[0-9][0-9.]*' | head -1 || true))=opencc -c s2tw")
 command -v cconv >/dev/null && programs+=("cconv=cconv -f UTF8-CN -t UTF8-TW")
-nice python3 "$here/roundtrip.py" "$corpus/catalogues.txt" "${LUMO_ERRORS:-$here/errors.md}" "${programs[@]}"
+nice python3 "$here/roundtrip.py" "$corpus" "${LUMO_ERRORS:-$here/errors.md}" "${programs[@]}"

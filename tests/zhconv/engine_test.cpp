@@ -81,6 +81,44 @@ INSTANTIATE_TEST_SUITE_P(Frequency, Segments,
                                          Segmentation{"一只只", "一只只"},     // one of our rows, whole
                                          Segmentation{"a头发b", "a|头发|b"})); // ASCII ends every word
 
+// Where a phrase would read a character one way and the word it belongs to another, the word wins;
+// where the phrase is the reading, it stays.
+struct Reading {
+    const char *simplified, *traditional;
+};
+void PrintTo(const Reading &r, std::ostream *os)
+{
+    *os << r.simplified;
+}
+class Readings : public testing::TestWithParam<Reading> {};
+
+TEST_P(Readings, FollowTheWordsAroundThem)
+{
+    EXPECT_EQ(Utf8(Map(Ansi(GetParam().simplified))), GetParam().traditional);
+}
+
+// 只 before a verb or preposition is "only"; after a numeral, or before what is counted, it is the
+// measure word, even where a verb follows.
+INSTANTIATE_TEST_SUITE_P(
+    AdverbOrMeasureWord, Readings,
+    testing::Values(Reading{"这只适用于", "這只適用於"}, // not the phrase 这只 (這隻)
+                    Reading{"那只影响了", "那只影響了"}, Reading{"这只会让事情更糟", "這只會讓事情更糟"},
+                    Reading{"这只对管理员有效", "這只對管理員有效"}, Reading{"这只能说明", "這只能說明"},
+                    Reading{"这只猫很可爱", "這隻貓很可愛"}, Reading{"一只狗", "一隻狗"},
+                    Reading{"两只老虎", "兩隻老虎"}, Reading{"一只会说话的鹦鹉", "一隻會說話的鸚鵡"},
+                    Reading{"每只能吃", "每隻能吃"},       // each one can eat
+                    Reading{"那只飞走了", "那隻飛走了"})); // that one flew away
+
+// 后 after a word is "after", also where the word's last character begins the title of a queen;
+// the titles themselves keep 后.
+INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
+                         testing::Values(Reading{"字元后", "字元後"},         // not the phrase 元后
+                                         Reading{"删除字母后", "刪除字母後"}, // not 母后
+                                         Reading{"更新后", "更新後"}, Reading{"安装后", "安裝後"},
+                                         Reading{"皇后", "皇后"}, Reading{"王后", "王后"},
+                                         Reading{"天后宫", "天后宮"}, Reading{"慈禧太后", "慈禧太后"},
+                                         Reading{"埃及艳后", "埃及豔后"}));
+
 // Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
 // piece with the same result: lumo-convert streams that way.
 TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)

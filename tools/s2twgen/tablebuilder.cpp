@@ -30,7 +30,9 @@
 // table therefore holds a trie of words with their final values and costs, a character map (3
 // then 4), and the normalisation as a map of code page units.
 //
-// The words are the conversion phrases, our rows and jieba's word list. A word's cost is
+// The words are the conversion phrases, our rows, jieba's word list and the words of two rules
+// about characters that a phrase beside them reads wrongly (只 before a verb, 后 after a word;
+// AddAdverbOnly, AddAfterWords). A word's cost is
 // -log(frequency / total) of the list; a phrase or row costs at most one less than the cheapest
 // split of it into listed words and characters, so that on its own it is read whole, as OpenCC
 // reads it, and only a more probable reading of the text around it cuts it.
@@ -100,13 +102,18 @@ Lexicon LoadDictionary(const std::string &path)
     }
 }
 
-// jieba's word list: one "word frequency [tag]" per line.
-std::unordered_map<std::u32string, double> LoadWords(const std::string &path)
+// jieba's word list: one "word frequency [tag]" per line; the tag is the word's part of speech.
+struct WordList {
+    std::unordered_map<std::u32string, double> frequencies;
+    std::unordered_set<std::u32string> verbs; // tagged v (verb), vn (verb as a noun), p (preposition)
+};
+
+WordList LoadWords(const std::string &path)
 {
     std::ifstream in(path);
     if (!in)
         throw std::runtime_error("cannot open the word list " + path + ": " + std::strerror(errno));
-    std::unordered_map<std::u32string, double> words;
+    WordList list;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         const std::size_t space = line.find(' ');
@@ -114,11 +121,15 @@ std::unordered_map<std::u32string, double> LoadWords(const std::string &path)
         const double frequency = space == std::string::npos ? 0 : std::strtod(line.c_str() + space + 1, &end);
         if (space == 0 || space == std::string::npos || end == line.c_str() + space + 1 || !(frequency > 0))
             throw std::runtime_error(path + ":" + std::to_string(number) + ": not a word and its frequency");
-        words[FromUtf8(line.substr(0, space))] += frequency;
+        const std::u32string word = FromUtf8(line.substr(0, space));
+        list.frequencies[word] += frequency;
+        const std::string_view tag = std::string_view(end).substr(std::min<std::size_t>(1, std::strlen(end)));
+        if (tag == "v" || tag == "vn" || tag == "p")
+            list.verbs.insert(word);
     }
-    if (words.empty())
+    if (list.frequencies.empty())
         throw std::runtime_error("the word list " + path + " is empty");
-    return words;
+    return list;
 }
 
 // The frequency of a common word (jieba counts 需要 27,430, 发明 4,000), which each of our rows
@@ -160,10 +171,12 @@ class Builder {
                 if (key.size() >= 2)
                     phrases_.try_emplace(key, Variants(value));
         for (const Chain::File &file : chain.Required("words")) {
-            for (auto &[word, frequency] : LoadWords(file.path)) {
+            WordList list = LoadWords(file.path);
+            for (auto &[word, frequency] : list.frequencies) {
                 total_ += frequency;
                 words_[word] += frequency;
             }
+            verbs_.merge(list.verbs);
         }
         std::vector<std::pair<std::u32string, std::u32string>> rows;
         std::unordered_set<std::u32string> decided;
@@ -184,15 +197,21 @@ class Builder {
         }
         insideReadings_.clear();
         BuildCosts();
+        AddAdverbOnly();
+        AddAfterWords();
 
-        // Every word: the conversion phrases and rows, and the listed words.
+        // Every word: the conversion phrases and rows, the words of the rules above, and the
+        // listed words.
         for (const auto &[key, value] : phrases_)
-            AddWord(key, value, CostOfWord(key));
+            if (!ruleWords_.contains(key))
+                AddWord(key, value, CostOfWord(key));
+        for (const auto &[key, word] : ruleWords_)
+            AddWord(key, word.first, word.second);
         // Listed words that are no phrase. Those seen no more than kRareFrequency times that read
         // character by character are left out: more than half the list, and they hardly ever
         // decide between two readings.
         for (const auto &[word, frequency] : words_) {
-            if (word.size() < 2 || phrases_.contains(word))
+            if (word.size() < 2 || phrases_.contains(word) || ruleWords_.contains(word))
                 continue;
             std::u32string reading = ConvertInside(word);
             if (frequency <= kRareFrequency && reading == ByCharacter(word))
@@ -276,6 +295,88 @@ class Builder {
         }
         insideReadings_.emplace(word, out);
         return out;
+    }
+
+    // 只 in front of a verb or preposition is the adverb, "only" (只適用, 只對), but the phrases
+    // that read it as the measure word 隻 after a demonstrative or a noun (这只, 那只, 每只, 有只:
+    // OpenCC's, none of them in the word list) cost one less than their split, so 这只|适用 won
+    // over 这|只|适用. Each verb of the word list therefore makes a word 只 + verb, read with 只,
+    // that costs a little less than 只 and the verb apart: it beats a phrase that only just beats
+    // its split, and nothing the word list knows (一只, 两只, 几只 are frequent words there, so a
+    // numeral keeps the measure word; so does a word after 只 that is no verb: 这只猫). Words of
+    // one character are left out but for auxiliaries and prepositions that rarely follow the
+    // measure word: 那只跑了, 这只叫, 那只在树上, 这只被抓 are the measure word as often as not.
+    void AddAdverbOnly()
+    {
+        static constexpr char32_t kOnly = U'只';
+        static constexpr std::u32string_view kOneCharacter = U"会需可够剩对为以从于由用向";
+        for (const std::u32string &verb : verbs_) {
+            if (verb.size() == 1 ? kOneCharacter.find(verb[0]) == std::u32string_view::npos
+                                 : words_.at(verb) <= kRareFrequency)
+                continue;
+            AddRuleWord(kOnly + verb, kOnly + ReadingOf(verb),
+                        WordCost(std::u32string(1, kOnly)) + BestCost(verb));
+        }
+    }
+
+    // 后 after a word is 後, "after" (字元後, 更新後), but OpenCC's titles of queens and empresses
+    // that read it 后 (元后, 美后, 母后, 帝后, 群后 ...) can take the last character of the word in
+    // front of them: 字|元后 won over 字元|后 (the word list counts 字元, Taiwan's word, 3 times).
+    // Each listed word that ends in the beginning of such a title therefore makes a word
+    // word + 后, read 後, that costs a little less than the word and 后 apart.
+    void AddAfterWords()
+    {
+        static constexpr char32_t kAfter = U'后';
+        std::unordered_set<std::u32string> titleStarts; // the titles without their 后
+        for (const auto &[key, value] : phrases_)
+            if (key.size() >= 2 && key.back() == kAfter && value.back() == kAfter)
+                titleStarts.insert(key.substr(0, key.size() - 1));
+        for (const auto &[word, frequency] : words_) {
+            for (std::size_t start = 1; start < word.size(); ++start) {
+                if (titleStarts.contains(word.substr(start))) {
+                    AddRuleWord(word + kAfter, ReadingOf(word) + U'後',
+                                BestCost(word) + WordCost(std::u32string(1, kAfter)));
+                    break;
+                }
+            }
+        }
+    }
+
+    // A word of the rules above, costing kRuleBonus less than its parts apart (or less, where the
+    // word list or a phrase of the same reading says so: OpenCC's 只会 reads 只會). A phrase or
+    // row of the same key and another reading keeps it, and its cost (只身, 隻身).
+    void AddRuleWord(const std::u32string &key, const std::u32string &reading, std::uint32_t partsCost)
+    {
+        if (partsCost <= kRuleBonus)
+            return;
+        std::uint32_t cost = partsCost - kRuleBonus;
+        if (const auto found = phrases_.find(key); found != phrases_.end()) {
+            if (found->second != reading)
+                return;
+            cost = std::min(cost, CostOfWord(key));
+        } else if (words_.contains(key)) {
+            cost = std::min(cost, WordCost(key));
+        }
+        ruleWords_.insert_or_assign(key, std::pair{reading, cost});
+    }
+
+    // A phrase costs at most one less than its split. A word of a rule must beat its parts apart
+    // with a phrase on either side, such as 这只|适用于 against 这|只适用|于: by three.
+    static constexpr std::uint32_t kRuleBonus = 3;
+
+    std::u32string ReadingOf(const std::u32string &word)
+    {
+        if (word.size() == 1)
+            return {MapChar(word[0])};
+        if (const auto found = phrases_.find(word); found != phrases_.end())
+            return found->second;
+        return ConvertInside(word);
+    }
+
+    // The cost of the cheapest reading of a word: whole, or split into listed words.
+    std::uint32_t BestCost(const std::u32string &word) const
+    {
+        return word.size() == 1 ? WordCost(word) : std::min(CostOfWord(word), SplitCost(word));
     }
 
     // The cost the engine gives a word: a phrase or row at most one less than its cheapest split;
@@ -569,6 +670,8 @@ class Builder {
     std::unordered_map<std::u32string, std::u32string> insideReadings_; // ConvertInside's
     std::unordered_set<std::u32string> decidedRows_;                    // our rows that give a value
     std::unordered_map<std::u32string, double> words_;                  // the word list's frequencies
+    std::unordered_set<std::u32string> verbs_;                          // its verbs and prepositions
+    std::map<std::u32string, std::pair<std::u32string, std::uint32_t>> ruleWords_; // reading, cost
     double total_ = 0;
     std::vector<Unit> keyUnits_;
     std::vector<Pending> pending_;
