@@ -66,28 +66,13 @@ def private_home():
     return home, env
 
 
-FCITX5_PROFILE = """[Groups/0]
-Name=Default
-Default Layout=us
-DefaultIM=pinyin
-
-[Groups/0/Items/0]
-Name=keyboard-us
-Layout=
-
-[Groups/0/Items/1]
-Name=pinyin
-Layout=
-
-[GroupOrder]
-0=Default
-"""
+# fcitx5's profile: US keyboard, then pinyin (shared with the Wayland test).
+FCITX5_PROFILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "fcitx5-profile")
 
 
 def start_fcitx5(env, log):
     os.makedirs(os.path.join(env["XDG_CONFIG_HOME"], "fcitx5"))
-    with open(os.path.join(env["XDG_CONFIG_HOME"], "fcitx5", "profile"), "w") as profile:
-        profile.write(FCITX5_PROFILE)
+    shutil.copyfile(FCITX5_PROFILE, os.path.join(env["XDG_CONFIG_HOME"], "fcitx5", "profile"))
     # Nothing that needs a Wayland compositor or a tray.
     process = subprocess.Popen(["fcitx5", "--disable=wayland,waylandim,notificationitem,kimpanel"],
                                env=env, stdout=log, stderr=log)

@@ -3,12 +3,9 @@
 // wl-paste), and the single-instance guard against real second copies. Runs inside
 // wayland_e2e.sh. Weston offers no input injection (the test seat module's Shift key aside),
 // so the test drives the widgets itself and answers its own message boxes.
-#include "app/form1.h"
-#include "app/lookandfeel.h"
 #include "palettes/form2.h"
 #include "palettes/form3.h"
-#include "platform/windowdef.h"
-#include "resources/identity.h"
+#include "wayland_testkit.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -26,49 +23,12 @@
 
 using namespace Qt::StringLiterals;
 using lumo::app::Form1;
+using lumo::test::BoxAnswerer;
+using lumo::test::Finish;
 
 namespace {
 
 const QString kTitle = u"温馨提示："_s;
-
-// Answers (OK) the next message box once the compositor shows it, and keeps what it said. A
-// box that never shows is answered after 10 s, so that the test fails instead of hanging.
-class BoxAnswerer : public QObject {
-  public:
-    QString text, title;
-    bool exposed = false;
-
-    BoxAnswerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            exposed = box->windowHandle() && box->windowHandle()->isExposed();
-            if (!exposed && !m_deadline.hasExpired())
-                return;
-            text = box->text();
-            title = box->windowTitle();
-            m_timer.stop();
-            box->button(QMessageBox::Ok)->click();
-        });
-        m_timer.start(20);
-    }
-
-  private:
-    QTimer m_timer;
-    QDeadlineTimer m_deadline{10'000};
-};
-
-// Waits for a process while the event loop runs: wl-paste reads the clipboard from this very
-// process, which must be free to answer.
-bool Finish(QProcess &process, int ms = 10'000)
-{
-    QDeadlineTimer deadline(ms);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(20);
-    return process.state() == QProcess::NotRunning;
-}
 
 // The clipboard as another Wayland client reads it. Weston 10 cancels a selection's source when
 // a client drops an offer of it (as Qt does when its focus moves to a message box), and its
@@ -155,13 +115,8 @@ class TestWaylandSession : public QObject {
         QVERIFY(qEnvironmentVariableIsEmpty("DISPLAY"));
         QVERIFY(!qEnvironmentVariableIsEmpty("LUMO_WESTON_LOG"));
         QVERIFY(qEnvironmentVariableIntValue("LUMO_WESTON_PID") > 0);
-        lumo::resources::ApplyApplicationIdentity(*qApp);
-        lumo::app::ApplyLookAndFeel(*qApp);
         // Started as the program starts: this copy claims the session.
-        m_form = &Form1::Instance();
-        QVERIFY(m_form->Form_Load());
-        lumo::platform::PlaceWindow(*m_form, lumo::app::Form1Definition());
-        m_form->show();
+        QVERIFY((m_form = lumo::test::StartMainWindow()));
         // Wayland lets no client ask for the focus (Qt reports no window activation); the
         // compositor gives it to the new window.
         QVERIFY(QTest::qWaitForWindowExposed(m_form));

@@ -53,23 +53,7 @@ if [[ -n $input_method ]]; then
   export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_CACHE_HOME=$HOME/cache
   mkdir -p "$XDG_CONFIG_HOME/fcitx5" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
   unset QT_IM_MODULE GTK_IM_MODULE XMODIFIERS # the program reaches the input method through text-input
-  cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
-[Groups/0]
-Name=Default
-Default Layout=us
-DefaultIM=pinyin
-
-[Groups/0/Items/0]
-Name=keyboard-us
-Layout=
-
-[Groups/0/Items/1]
-Name=pinyin
-Layout=
-
-[GroupOrder]
-0=Default
-PROFILE
+  cp "$(dirname "${BASH_SOURCE[0]}")/data/fcitx5-profile" "$XDG_CONFIG_HOME/fcitx5/profile"
   export LUMO_INPUT_METHOD=$input_method LUMO_INPUT_METHOD_LOG=$runtime/input-method.log
   im_pid_file=$runtime/input-method.pid
   # Weston starts the input method with no arguments; this script gives them. No X11 and no tray.

@@ -5,10 +5,7 @@
 // the caret with nothing of the pre-edit left, a symbol button must insert after it (never into
 // an open pre-edit), and the conversion must convert what was typed. Runs inside
 // wayland_e2e.sh --input-method fcitx5|ibus, in a D-Bus session of its own.
-#include "app/form1.h"
-#include "app/lookandfeel.h"
-#include "platform/windowdef.h"
-#include "resources/identity.h"
+#include "wayland_testkit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -16,17 +13,16 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using lumo::app::Form1;
+using lumo::test::BoxAnswerer;
 
 namespace {
 
@@ -65,10 +61,7 @@ QString Run(const QString &program, const QStringList &arguments, const QByteArr
         return u"(could not start "_s + program + u')';
     process.write(input);
     process.closeWriteChannel();
-    QDeadlineTimer deadline(10'000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(20);
-    if (process.state() != QProcess::NotRunning) {
+    if (!lumo::test::Finish(process)) {
         process.kill();
         process.waitForFinished();
     }
@@ -122,30 +115,10 @@ void KeepScreenshot(const char *name)
     QProcess shooter;
     shooter.setWorkingDirectory(dir);
     shooter.start(u"weston-screenshooter"_s, {});
-    QDeadlineTimer deadline(10'000);
-    while (shooter.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(20);
+    lumo::test::Finish(shooter);
     for (const QString &shot : QDir(dir).entryList({u"wayland-screenshot-*.png"_s}))
         QDir(dir).rename(shot, QString::fromLatin1(name) + u"-wayland-"_s + kInputMethod + u".png"_s);
 }
-
-// Answers (OK) the next message box once it is shown.
-class BoxAnswerer : public QObject {
-  public:
-    BoxAnswerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                m_timer.stop();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        m_timer.start(20);
-    }
-
-  private:
-    QTimer m_timer;
-};
 
 } // namespace
 
@@ -157,12 +130,7 @@ class TestWaylandInputMethod : public QObject {
     {
         QCOMPARE(QGuiApplication::platformName(), u"wayland"_s);
         QVERIFY(!qEnvironmentVariableIsEmpty("LUMO_WESTON_KEYS"));
-        lumo::resources::ApplyApplicationIdentity(*qApp);
-        lumo::app::ApplyLookAndFeel(*qApp);
-        m_form = &Form1::Instance();
-        QVERIFY(m_form->Form_Load());
-        lumo::platform::PlaceWindow(*m_form, lumo::app::Form1Definition());
-        m_form->show();
+        QVERIFY((m_form = lumo::test::StartMainWindow()));
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
         QTRY_COMPARE(QGuiApplication::focusWindow(), m_form->windowHandle());
         m_text1 = m_form->Text1();
