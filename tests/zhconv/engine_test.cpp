@@ -119,6 +119,14 @@ INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
                                          Reading{"天后宫", "天后宮"}, Reading{"慈禧太后", "慈禧太后"},
                                          Reading{"埃及艳后", "埃及豔后"}));
 
+// 台 counting machines is 台 as Taiwan writes it, but a count word must not take the 台 of a word
+// that follows another (统一|台湾, 第一|台风) or the 台 that OpenCC reads 颱, 檯.
+INSTANTIATE_TEST_SUITE_P(CountedMachines, Readings,
+                         testing::Values(Reading{"这台电脑", "這台電腦"}, Reading{"两台机器", "兩台機器"},
+                                         Reading{"统一台湾", "統一臺灣"}, Reading{"第一台风", "第一颱風"},
+                                         Reading{"一台灯", "一檯燈"}, Reading{"这台风扇", "這台風扇"},
+                                         Reading{"这台阶", "這臺階"}, Reading{"柜台", "櫃檯"}));
+
 // Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
 // piece with the same result: lumo-convert streams that way.
 TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)

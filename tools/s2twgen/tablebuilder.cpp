@@ -184,7 +184,8 @@ class Builder {
             const std::u32string key = FromUtf8(row.key);
             if (row.value != nullptr) {
                 rows.emplace_back(key, FromUtf8(row.value));
-                decided.insert(key);
+                if (row.decided)
+                    decided.insert(key);
             } else if (const auto found = phrases_.find(key); found != phrases_.end())
                 rows.emplace_back(key, found->second);
             else

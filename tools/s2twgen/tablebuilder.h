@@ -16,6 +16,10 @@ namespace lumo::zhconv {
 struct OverrideRow {
     const char *key;   // UTF-8, at least two characters
     const char *value; // UTF-8, as many characters as key, or nullptr
+    // A row that gives a value costs what a common word costs, so that a decision is not lost to
+    // a rare word beside it; a plain row is priced as a conversion phrase is, and a likelier word
+    // over part of it still wins (一|台灯 over 一台|灯).
+    bool decided = true;
 };
 
 /// Our override rows.
