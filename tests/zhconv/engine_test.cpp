@@ -119,6 +119,13 @@ INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
                                          Reading{"天后宫", "天后宮"}, Reading{"慈禧太后", "慈禧太后"},
                                          Reading{"埃及艳后", "埃及豔后"}));
 
+// 里 inside a name is 里; words the word list wrongly takes for names keep 裡, "inside".
+INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
+                         testing::Values(Reading{"埃里克", "埃里克"}, Reading{"海因里希", "海因里希"},
+                                         Reading{"奥里诺科河", "奧里諾科河"}, Reading{"家里人", "家裡人"},
+                                         Reading{"里边儿", "裡邊兒"}, Reading{"沙里淘金", "沙裡淘金"},
+                                         Reading{"如坠云里雾里", "如墜雲裡霧裡"}));
+
 // 台 counting machines is 台 as Taiwan writes it, but a count word must not take the 台 of a word
 // that follows another (统一|台湾, 第一|台风) or the 台 that OpenCC reads 颱, 檯.
 INSTANTIATE_TEST_SUITE_P(CountedMachines, Readings,

@@ -106,6 +106,7 @@ Lexicon LoadDictionary(const std::string &path)
 struct WordList {
     std::unordered_map<std::u32string, double> frequencies;
     std::unordered_set<std::u32string> verbs; // tagged v (verb), vn (verb as a noun), p (preposition)
+    std::unordered_set<std::u32string> names; // tagged nr, nrt, nrfg (people), ns (places)
 };
 
 WordList LoadWords(const std::string &path)
@@ -126,6 +127,8 @@ WordList LoadWords(const std::string &path)
         const std::string_view tag = std::string_view(end).substr(std::min<std::size_t>(1, std::strlen(end)));
         if (tag == "v" || tag == "vn" || tag == "p")
             list.verbs.insert(word);
+        else if (tag == "nr" || tag == "nrt" || tag == "nrfg" || tag == "ns")
+            list.names.insert(word);
     }
     if (list.frequencies.empty())
         throw std::runtime_error("the word list " + path + " is empty");
@@ -177,6 +180,7 @@ class Builder {
                 words_[word] += frequency;
             }
             verbs_.merge(list.verbs);
+            names_.merge(list.names);
         }
         std::vector<std::pair<std::u32string, std::u32string>> rows;
         std::unordered_set<std::u32string> decided;
@@ -215,6 +219,8 @@ class Builder {
             if (word.size() < 2 || phrases_.contains(word) || ruleWords_.contains(word))
                 continue;
             std::u32string reading = ConvertInside(word);
+            if (names_.contains(word))
+                KeepNameLi(word, reading);
             if (frequency <= kRareFrequency && reading == ByCharacter(word))
                 continue;
             AddWord(word, reading, WordCost(word));
@@ -340,6 +346,31 @@ class Builder {
                     break;
                 }
             }
+        }
+    }
+
+    // 里 inside a name is 里, never 裡 ("inside"): 埃里克, 海因里希, 奥里诺科河. OpenCC's phrases
+    // have the common names; the word list's names read by character had 裡. The list tags
+    // some words with "inside" as names too (庙里, 家里人, 里边儿, 沙里淘金, 云里雾), so a 里 at the
+    // end, before 边, 面, 头 or 人, after a thing one is inside of (云, 梦, 心 ...), or after a
+    // character whose phrase with 里 reads 裡 (家里) keeps its reading.
+    void KeepNameLi(const std::u32string &word, std::u32string &reading) const
+    {
+        static constexpr char32_t kLi = U'里', kInside = U'裡';
+        static constexpr std::u32string_view kInsideAfter = U"边面头人";
+        static constexpr std::u32string_view kInsideOf = U"云雾梦水手心家城夜村山林屋眼嘴肚脑怀";
+        for (std::size_t i = 0; i + 1 < word.size(); ++i) {
+            if (word[i] != kLi || reading[i] != kInside ||
+                kInsideAfter.find(word[i + 1]) != std::u32string_view::npos)
+                continue;
+            if (i > 0) {
+                if (kInsideOf.find(word[i - 1]) != std::u32string_view::npos)
+                    continue;
+                const auto phrase = phrases_.find(word.substr(i - 1, 2));
+                if (phrase != phrases_.end() && phrase->second[1] == kInside)
+                    continue;
+            }
+            reading[i] = kLi;
         }
     }
 
@@ -672,6 +703,7 @@ class Builder {
     std::unordered_set<std::u32string> decidedRows_;                    // our rows that give a value
     std::unordered_map<std::u32string, double> words_;                  // the word list's frequencies
     std::unordered_set<std::u32string> verbs_;                          // its verbs and prepositions
+    std::unordered_set<std::u32string> names_;                          // its names of people and places
     std::map<std::u32string, std::pair<std::u32string, std::uint32_t>> ruleWords_; // reading, cost
     double total_ = 0;
     std::vector<Unit> keyUnits_;
