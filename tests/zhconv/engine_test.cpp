@@ -119,6 +119,13 @@ INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
                                          Reading{"天后宫", "天后宮"}, Reading{"慈禧太后", "慈禧太后"},
                                          Reading{"埃及艳后", "埃及豔后"}));
 
+// 周 after a numeral counts weeks; 周 alone stays 周.
+INSTANTIATE_TEST_SUITE_P(Weeks, Readings,
+                         testing::Values(Reading{"第三周", "第三週"},
+                                         Reading{"这是第二周的工作", "這是第二週的工作"},
+                                         Reading{"二十周", "二十週"}, Reading{"周围", "周圍"},
+                                         Reading{"统一周", "統一周"}));
+
 // 里 inside a name is 里; words the word list wrongly takes for names keep 裡, "inside".
 INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
                          testing::Values(Reading{"埃里克", "埃里克"}, Reading{"海因里希", "海因里希"},

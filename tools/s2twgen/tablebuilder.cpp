@@ -30,12 +30,13 @@
 // table therefore holds a trie of words with their final values and costs, a character map (3
 // then 4), and the normalisation as a map of code page units.
 //
-// The words are the conversion phrases, our rows, jieba's word list and the words of two rules
-// about characters that a phrase beside them reads wrongly (只 before a verb, 后 after a word;
-// AddAdverbOnly, AddAfterWords). A word's cost is
-// -log(frequency / total) of the list; a phrase or row costs at most one less than the cheapest
-// split of it into listed words and characters, so that on its own it is read whole, as OpenCC
-// reads it, and only a more probable reading of the text around it cuts it.
+// The words are the conversion phrases, our rows, jieba's word list and the words of three rules
+// about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
+// word, 周 after a numeral; AddAdverbOnly, AddAfterWords, AddWeekCounts); the list's names keep
+// their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase or row
+// costs at most one less than the cheapest split of it into listed words and characters, so that
+// on its own it is read whole, as OpenCC reads it, and only a more probable reading of the text
+// around it cuts it.
 
 namespace lumo::zhconv {
 namespace {
@@ -105,8 +106,9 @@ Lexicon LoadDictionary(const std::string &path)
 // jieba's word list: one "word frequency [tag]" per line; the tag is the word's part of speech.
 struct WordList {
     std::unordered_map<std::u32string, double> frequencies;
-    std::unordered_set<std::u32string> verbs; // tagged v (verb), vn (verb as a noun), p (preposition)
-    std::unordered_set<std::u32string> names; // tagged nr, nrt, nrfg (people), ns (places)
+    std::unordered_set<std::u32string> verbs;    // tagged v (verb), vn (verb as a noun), p (preposition)
+    std::unordered_set<std::u32string> names;    // tagged nr, nrt, nrfg (people), ns (places)
+    std::unordered_set<std::u32string> numerals; // tagged m
 };
 
 WordList LoadWords(const std::string &path)
@@ -129,6 +131,8 @@ WordList LoadWords(const std::string &path)
             list.verbs.insert(word);
         else if (tag == "nr" || tag == "nrt" || tag == "nrfg" || tag == "ns")
             list.names.insert(word);
+        else if (tag == "m")
+            list.numerals.insert(word);
     }
     if (list.frequencies.empty())
         throw std::runtime_error("the word list " + path + " is empty");
@@ -181,6 +185,7 @@ class Builder {
             }
             verbs_.merge(list.verbs);
             names_.merge(list.names);
+            numerals_.merge(list.numerals);
         }
         std::vector<std::pair<std::u32string, std::u32string>> rows;
         std::unordered_set<std::u32string> decided;
@@ -204,6 +209,7 @@ class Builder {
         BuildCosts();
         AddAdverbOnly();
         AddAfterWords();
+        AddWeekCounts();
 
         // Every word: the conversion phrases and rows, the words of the rules above, and the
         // listed words.
@@ -346,6 +352,22 @@ class Builder {
                     break;
                 }
             }
+        }
+    }
+
+    // 周 after a number counts weeks, 週 (第三週, 二十週). OpenCC's phrases have 一周, 三周 ...
+    // as 週, but a listed numeral in front takes the number (第三|周), and 周 alone is 周 (周圍,
+    // a surname). Each listed numeral of two or more characters that ends in a digit therefore
+    // makes a word numeral + 周, read 週.
+    void AddWeekCounts()
+    {
+        static constexpr char32_t kWeek = U'周';
+        static constexpr std::u32string_view kDigits = U"一二三四五六七八九十百两几";
+        for (const std::u32string &number : numerals_) {
+            if (number.size() < 2 || kDigits.find(number.back()) == std::u32string_view::npos)
+                continue;
+            AddRuleWord(number + kWeek, ReadingOf(number) + U'週',
+                        BestCost(number) + WordCost(std::u32string(1, kWeek)));
         }
     }
 
@@ -704,6 +726,7 @@ class Builder {
     std::unordered_map<std::u32string, double> words_;                  // the word list's frequencies
     std::unordered_set<std::u32string> verbs_;                          // its verbs and prepositions
     std::unordered_set<std::u32string> names_;                          // its names of people and places
+    std::unordered_set<std::u32string> numerals_;                       // its numerals
     std::map<std::u32string, std::pair<std::u32string, std::uint32_t>> ruleWords_; // reading, cost
     double total_ = 0;
     std::vector<Unit> keyUnits_;
