@@ -5,12 +5,12 @@
 # clipboard needs a seat; SIGUSR1 to $LUMO_WESTON_PID presses Shift on it) and logs its protocol
 # traffic to $LUMO_WESTON_LOG for the test to read.
 #
-# With --input-method fcitx5 (or ibus), Weston starts fcitx5 (or ibus-wayland beside ibus-daemon)
-# as its input method (Wayland's input-method protocol; clients reach it through text-input), in
-# a home of the test's own with pinyin in fcitx5's profile; the run needs a D-Bus session of its
-# own (dbus-run-session) for fcitx5-remote and ibus. Bytes
-# written to the FIFO $LUMO_WESTON_KEYS are typed on the test seat's keyboard. With
-# $LUMO_SCREENSHOT_DIR set, Weston renders (pixman) and lets weston-screenshooter take shots.
+# With --input-method fcitx5 (or ibus), Weston starts fcitx5 (or $LUMO_IBUS_WAYLAND, ibus-wayland,
+# beside ibus-daemon) as its input method (Wayland's input-method protocol; clients reach it
+# through text-input), in a home of the test's own with pinyin in fcitx5's profile; the run needs
+# a D-Bus session of its own (dbus-run-session) for fcitx5-remote and ibus. Bytes written to the
+# FIFO $LUMO_WESTON_KEYS are typed on the test seat's keyboard. With $LUMO_SCREENSHOT_DIR set,
+# Weston renders (pixman) and lets weston-screenshooter take shots.
 # Usage: wayland_e2e.sh [--input-method fcitx5|ibus] SEAT_MODULE COMMAND...
 set -euo pipefail
 input_method=
@@ -67,11 +67,8 @@ SCRIPT
     # ibus-wayland is the input method Weston talks to; it hands the keys to ibus-daemon, whose
     # settings stay in memory. No panel: GTK's cannot place a candidate window at the caret on
     # Wayland, and libpinyin shows its first candidate in the pre-edit.
-    ibus_wayland=
-    for dir in /usr/libexec /usr/lib/ibus; do
-      [[ -x $dir/ibus-wayland ]] && ibus_wayland=$dir/ibus-wayland
-    done
-    [[ -n $ibus_wayland ]] || { echo "ibus-wayland is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
+    ibus_wayland=${LUMO_IBUS_WAYLAND:-/usr/libexec/ibus-wayland}
+    [[ -x $ibus_wayland ]] || { echo "$ibus_wayland is not there (scripts/setup.sh installs ibus-wayland)" >&2; exit 1; }
     export GSETTINGS_BACKEND=memory
     cat >"$runtime/input-method" <<SCRIPT
 #!/bin/sh

@@ -1,10 +1,11 @@
 // Typing Chinese natively on Wayland, through the compositor's input method: Weston runs fcitx5,
-// or ibus through ibus-wayland (input-method protocol), the program talks to it through text-input as Qt does
-// by itself, and the keys are real key presses on the compositor's seat (the test seat module types what is
-// written to $LUMO_WESTON_KEYS). Pinyin typed into Text1 must show as a pre-edit, commit once at
-// the caret with nothing of the pre-edit left, a symbol button must insert after it (never into
-// an open pre-edit), and the conversion must convert what was typed. Runs inside
-// wayland_e2e.sh --input-method fcitx5|ibus, in a D-Bus session of its own.
+// or ibus through ibus-wayland (input-method protocol), the program talks to it through
+// text-input as Qt does by itself, and the keys are real key presses on the compositor's seat
+// (the test seat module types what is written to $LUMO_WESTON_KEYS). Pinyin typed into Text1
+// must show as a pre-edit, commit once at the caret with nothing of the pre-edit left, a symbol
+// button must insert after it (never into an open pre-edit), and the conversion must convert
+// what was typed. Runs inside wayland_e2e.sh --input-method fcitx5|ibus, in a D-Bus session of
+// its own.
 #include "wayland_testkit.h"
 
 #include <QAbstractTextDocumentLayout>
