@@ -141,6 +141,17 @@ INSTANTIATE_TEST_SUITE_P(CountedMachines, Readings,
                                          Reading{"一台灯", "一檯燈"}, Reading{"这台风扇", "這台風扇"},
                                          Reading{"这台阶", "這臺階"}, Reading{"柜台", "櫃檯"}));
 
+// A spelling Taiwan uses holds in the longer phrases that contain the word, not only in the word
+// alone; a phrase that reads the characters otherwise keeps its reading.
+INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
+                         testing::Values(Reading{"跨平台", "跨平台"}, Reading{"在作业平台上", "在作業平台上"},
+                                         Reading{"我不了解", "我不了解"}, Reading{"据了解", "據了解"},
+                                         Reading{"人口分布", "人口分布"}, Reading{"常态分布", "常態分布"},
+                                         Reading{"分布于", "分布於"}, Reading{"新闻发布会", "新聞發布會"},
+                                         Reading{"五年计划", "五年計畫"}, Reading{"计划书", "計畫書"},
+                                         Reading{"为了解决", "為了解決"}, Reading{"卷轴装", "卷軸裝"},
+                                         Reading{"天后宫", "天后宮"}));
+
 // Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
 // piece with the same result: lumo-convert streams that way.
 TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)

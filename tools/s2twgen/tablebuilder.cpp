@@ -187,6 +187,13 @@ class Builder {
             names_.merge(list.names);
             numerals_.merge(list.numerals);
         }
+        // What OpenCC makes of each usage row's word, before the row replaces it.
+        std::vector<UsageChange> usage;
+        for (const OverrideRow &row : UsageRows()) {
+            const std::u32string key = FromUtf8(row.key);
+            const auto found = phrases_.find(key);
+            usage.push_back({key, found != phrases_.end() ? found->second : ConvertInside(key), FromUtf8(row.value)});
+        }
         std::vector<std::pair<std::u32string, std::u32string>> rows;
         std::unordered_set<std::u32string> decided;
         for (const OverrideRow &row : OverrideRows()) {
@@ -205,6 +212,7 @@ class Builder {
             if (decided.contains(key))
                 decidedRows_.insert(key);
         }
+        ApplyUsage(usage);
         insideReadings_.clear();
         BuildCosts();
         AddAdverbOnly();
@@ -236,6 +244,29 @@ class Builder {
     }
 
   private:
+    struct UsageChange {
+        std::u32string key, before, after;
+    };
+
+    // A usage row holds inside longer phrases too: 跨平台 read 跨平臺 and 不了解 不瞭解 after the rows
+    // 平台 and 了解 had chosen 平台 and 了解. Only where the phrase reads the word as OpenCC reads it
+    // alone; a phrase that reads those characters otherwise means something else by them.
+    void ApplyUsage(const std::vector<UsageChange> &usage)
+    {
+        for (const UsageChange &change : usage) {
+            if (change.before == change.after || change.before.size() != change.key.size())
+                continue;
+            for (auto &[key, value] : phrases_) {
+                if (key.size() <= change.key.size() || value.size() != key.size())
+                    continue;
+                for (std::size_t at = key.find(change.key); at != std::u32string::npos;
+                     at = key.find(change.key, at + 1))
+                    if (value.compare(at, change.before.size(), change.before) == 0)
+                        value.replace(at, change.after.size(), change.after);
+            }
+        }
+    }
+
     struct Pending {
         std::uint32_t keyOffset; // into keyUnits_
         std::uint32_t keyLength;

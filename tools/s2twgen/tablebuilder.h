@@ -22,8 +22,12 @@ struct OverrideRow {
     bool decided = true;
 };
 
-/// Our override rows.
+/// Our override rows, the usage rows among them.
 std::vector<OverrideRow> OverrideRows();
+
+/// The rows that say how Taiwan writes a word: each also holds inside every longer conversion
+/// phrase that reads the word as OpenCC does.
+std::vector<OverrideRow> UsageRows();
 
 /// Builds the table from the chain's files and our rows. Throws std::runtime_error naming the
 /// file that could not be read.
