@@ -192,7 +192,8 @@ class Builder {
         for (const OverrideRow &row : UsageRows()) {
             const std::u32string key = FromUtf8(row.key);
             const auto found = phrases_.find(key);
-            usage.push_back({key, found != phrases_.end() ? found->second : ConvertInside(key), FromUtf8(row.value)});
+            usage.push_back(
+                {key, found != phrases_.end() ? found->second : ConvertInside(key), FromUtf8(row.value)});
         }
         std::vector<std::pair<std::u32string, std::u32string>> rows;
         std::unordered_set<std::u32string> decided;
