@@ -58,6 +58,8 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"周后", "週後"},     // n 週後 2 / 周後 0: weeks later
     {"峇里", "峇里"},     // 峇里 1 / 峇裡 0: Bali, not inside
     {"美制", "美制"},     // 美制 5 / 美製 0: US customary units
+    // Mali, not "inside": 马里语 read 馬|裡語 once 马里 was a word of its own.
+    {"马里", "馬里", false},
     // 台 counting machines: 一台電腦 1 / 一臺 0; 這臺 is named among the held-out round trip's
     // errors. Elsewhere 台 keeps OpenCC's readings (臺灣, 颱風, 櫃檯): the corpus is split on 臺.
     // Priced as phrases, so that a word after the count word keeps its 台 (一|台灯, 这|台风).
@@ -91,6 +93,9 @@ static constexpr OverrideRow kUsageRows[] = {
                           // coreutils; the Ministry of Education's form, as 發布
     {"后台", "後台"},     // 後台 20 / 後臺 4 (the handbook against bash)
     {"舍入", "捨入"},     // rounding, nothing else; named among the held-out round trip's errors
+    // The city of 個舊, which OpenCC writes 箇舊 (%d 个旧数据库 read %d 箇舊資料庫). Priced as a
+    // phrase: 一个|旧 stays the likelier reading.
+    {"个旧", "個舊", false},
 };
 
 // clang-format on
