@@ -131,7 +131,14 @@ INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
                          testing::Values(Reading{"埃里克", "埃里克"}, Reading{"海因里希", "海因里希"},
                                          Reading{"奥里诺科河", "奧里諾科河"}, Reading{"家里人", "家裡人"},
                                          Reading{"里边儿", "裡邊兒"}, Reading{"沙里淘金", "沙裡淘金"},
-                                         Reading{"如坠云里雾里", "如墜雲裡霧裡"}));
+                                         Reading{"如坠云里雾里", "如墜雲裡霧裡"},
+                                         // A name (卡里, 格里, 巴里) must not take the word in front
+                                         // of 里, "inside".
+                                         Reading{"存在记忆卡里", "存在記憶卡裡"},
+                                         Reading{"在储存格里输入", "在儲存格裡輸入"},
+                                         Reading{"嘴巴里", "嘴巴裡"}, Reading{"八万里", "八萬里"},
+                                         Reading{"在印度新德里", "在印度新德里"},
+                                         Reading{"格里芬", "格里芬"}));
 
 // 台 counting machines is 台 as Taiwan writes it, but a count word must not take the 台 of a word
 // that follows another (统一|台湾, 第一|台风) or the 台 that OpenCC reads 颱, 檯.

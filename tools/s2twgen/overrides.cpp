@@ -50,6 +50,9 @@ static constexpr OverrideRow kOverrideRows[] = {
     // the Taiwanese catalogue corpus (bench/quality), or in the conversion issue's own examples.
     {"影响", nullptr}, {"系统", nullptr}, {"合并", nullptr}, {"复制", nullptr}, {"复杂", nullptr},
     {"表格", nullptr}, {"表达", nullptr}, {"中文", nullptr}, {"冲突", nullptr}, {"录制", nullptr},
+    // Taiwan's words that the word list lacks, which a name in front of 里 could otherwise split:
+    // 储存|格里 (儲存格裡, in a cell), 部落|格里 (in a blog).
+    {"储存格", nullptr}, {"部落格", nullptr},
     {"卷轴", "捲軸"},     // none in the corpus; the scroll bar of 捲動 (a painting's scroll stays)
     {"签章", "簽章"},     // 簽章 182 / 籤章 0 (以下签章 read 以下籤章)
     {"错误回复", "錯誤回復"}, // 回復 9 / 回覆 2; recovering from an error, not a reply

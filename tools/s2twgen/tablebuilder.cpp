@@ -218,6 +218,7 @@ class Builder {
         BuildCosts();
         AddAdverbOnly();
         AddAfterWords();
+        AddInsideWords();
         AddWeekCounts();
 
         // Every word: the conversion phrases and rows, the words of the rules above, and the
@@ -384,6 +385,37 @@ class Builder {
                     break;
                 }
             }
+        }
+    }
+
+    // 里 after a word is 裡, "inside" (信用卡裡, 嘴巴裡, 道德裡), but OpenCC's names that read it 里
+    // (卡里, 巴里, 德里, 格里 ...) can take the last character of the word in front of them:
+    // 记忆|卡里 won over 记忆卡|里, the more so as the word list counts the names (卡里 35) and
+    // hardly Taiwan's words (记忆卡 3). Each word or phrase that ends in the first character of
+    // such a name therefore makes a word word + 里, read 裡, that costs a little less than both
+    // the word and 里 apart and the rest of the word and the name. Not after a numeral (八万里,
+    // distance) nor where the whole is a name of its own (新德里).
+    void AddInsideWords()
+    {
+        static constexpr char32_t kLi = U'里', kInside = U'裡';
+        std::unordered_set<char32_t> nameStarts;
+        for (const auto &[key, value] : phrases_)
+            if (key.size() == 2 && key[1] == kLi && value[1] == kLi && names_.contains(key))
+                nameStarts.insert(key[0]);
+        std::vector<std::u32string> candidates;
+        for (const auto &[word, frequency] : words_)
+            candidates.push_back(word);
+        for (const auto &[key, value] : phrases_)
+            if (!words_.contains(key))
+                candidates.push_back(key);
+        for (const std::u32string &word : candidates) {
+            if (word.size() < 2 || !nameStarts.contains(word.back()) || numerals_.contains(word) ||
+                names_.contains(word + kLi))
+                continue;
+            const std::u32string name{word.back(), kLi};
+            const std::uint32_t apart = BestCost(word) + WordCost(std::u32string(1, kLi));
+            const std::uint32_t throughName = BestCost(word.substr(0, word.size() - 1)) + CostOfWord(name);
+            AddRuleWord(word + kLi, ReadingOf(word) + kInside, std::min(apart, throughName));
         }
     }
 
