@@ -61,6 +61,13 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"周后", "週後"},     // n 週後 2 / 周後 0: weeks later
     {"峇里", "峇里"},     // 峇里 1 / 峇裡 0: Bali, not inside
     {"美制", "美制"},     // 美制 5 / 美製 0: US customary units
+    // 周 counting weeks is 週 in calendars (週編號 25, 週次, 週日期, 週覽表, 工作週; 周 0 in the
+    // corpus), but 周 on its own stays 周 (a surname, 周圍). Priced as phrases.
+    {"周编号", "週編號", false}, {"周次", "週次", false}, {"周日期", "週日期", false},
+    {"周览", "週覽", false}, {"工作周", "工作週", false}, {"周平均", "週平均", false},
+    {"周标题", "週標題", false}, {"周视图", "週視圖", false}, {"周历", "週曆", false},
+    {"周前", "週前", false}, {"周内", "週內", false}, {"该周", "該週", false}, {"次周", "次週", false},
+    {"首周", "首週", false}, {"按周", "按週", false}, {"逐周", "逐週", false},
     // Mali, not "inside": 马里语 read 馬|裡語 once 马里 was a word of its own.
     {"马里", "馬里", false},
     // 台 counting machines: 一台電腦 1 / 一臺 0; 這臺 is named among the held-out round trip's
@@ -91,11 +98,15 @@ static constexpr OverrideRow kUsageRows[] = {
     {"发布", "發布"},     // the Ministry of Education's form; 發布 2 / 發佈 8, but 重新發布 in
                           // every GNU licence line (30 of the round trip's errors)
     {"自签", "自簽"},     // 自簽 5 / 自籤 0 (self-signed)
-    {"布景", "布景"},     // 布景 27 / 佈景 25: gtk30 and gsettings 布景, the older gtk20 佈景
     {"计划", "計畫"},     // 計畫 42 / 計劃 5: the handbook's 18 chapters against apt and
                           // coreutils; the Ministry of Education's form, as 發布
     {"后台", "後台"},     // 後台 20 / 後臺 4 (the handbook against bash)
     {"舍入", "捨入"},     // rounding, nothing else; named among the held-out round trip's errors
+    {"站台", "站台"},     // 站台 64 / 站臺 1 (a web or FTP site); the handbook 1 / 0
+    {"页签", "頁籤"},     // 頁籤 79 / 頁簽 0 (a tab)
+    {"折叠", "折疊"},     // 折疊 12 / 摺疊 3 in five catalogues (code folding, folders)
+    {"周边", "週邊"},     // 週邊 3 / 周邊 0; the handbook 5 / 0 (peripherals, surroundings)
+    {"行事历", "行事曆"}, // 行事曆 127 / 行事歷 0: a calendar, 曆, as 日曆
     // The city of 個舊, which OpenCC writes 箇舊 (%d 个旧数据库 read %d 箇舊資料庫). Priced as a
     // phrase: 一个|旧 stays the likelier reading.
     {"个旧", "個舊", false},
