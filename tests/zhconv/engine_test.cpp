@@ -120,11 +120,14 @@ INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
                                          Reading{"埃及艳后", "埃及豔后"}));
 
 // 周 after a numeral counts weeks; 周 alone stays 周.
-INSTANTIATE_TEST_SUITE_P(Weeks, Readings,
-                         testing::Values(Reading{"第三周", "第三週"},
-                                         Reading{"这是第二周的工作", "這是第二週的工作"},
-                                         Reading{"二十周", "二十週"}, Reading{"周围", "周圍"},
-                                         Reading{"统一周", "統一周"}));
+INSTANTIATE_TEST_SUITE_P(
+    Weeks, Readings,
+    testing::Values(Reading{"第三周", "第三週"}, Reading{"这是第二周的工作", "這是第二週的工作"},
+                    Reading{"二十周", "二十週"}, Reading{"周围", "周圍"}, Reading{"统一周", "統一周"},
+                    // Calendar words count weeks; the surroundings stay 周.
+                    Reading{"在工作周模式中使用周编号", "在工作週模式中使用週編號"},
+                    Reading{"%d 周前", "%d 週前"}, Reading{"房子四周前后", "房子四周前後"},
+                    Reading{"应该周末去", "應該週末去"}, Reading{"电脑周边设备", "電腦週邊設備"}));
 
 // 里 inside a name is 里; words the word list wrongly takes for names keep 裡, "inside".
 INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
