@@ -70,12 +70,13 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"首周", "首週", false}, {"按周", "按週", false}, {"逐周", "逐週", false},
     // Mali, not "inside": 马里语 read 馬|裡語 once 马里 was a word of its own.
     {"马里", "馬里", false},
-    // 台 counting machines: 一台電腦 1 / 一臺 0; 這臺 is named among the held-out round trip's
-    // errors. Elsewhere 台 keeps OpenCC's readings (臺灣, 颱風, 櫃檯): the corpus is split on 臺.
+    // 台 counting machines: 台 7 / 臺 2 in the catalogues (這台, 某台, 其它台), the handbook's 一台
+    // 1 / 0; 這臺 is named among the held-out round trip's errors. Elsewhere 台 keeps OpenCC's readings (臺灣, 颱風, 櫃檯): the corpus is split on 臺.
     // Priced as phrases, so that a word after the count word keeps its 台 (一|台灯, 这|台风).
     {"这台", "這台", false}, {"那台", "那台", false}, {"哪台", "哪台", false}, {"每台", "每台", false},
     {"整台", "整台", false}, {"一台", "一台", false}, {"两台", "兩台", false}, {"几台", "幾台", false},
-    {"多台", "多台", false},
+    {"多台", "多台", false}, {"某台", "某台", false}, {"其它台", "其它台", false},
+    {"其他台", "其他台", false}, {"同一台", "同一台", false},
     // A word the word list counts far too rarely (3 times), so that the phrase 多只 beside it
     // wins: 最多只能 read 最|多只|能 (多隻).
     {"最多", "最多"},
