@@ -56,6 +56,11 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"卷轴", "捲軸"},     // none in the corpus; the scroll bar of 捲動 (a painting's scroll stays)
     {"签章", "簽章"},     // 簽章 182 / 籤章 0 (以下签章 read 以下籤章)
     {"错误回复", "錯誤回復"}, // 回復 9 / 回覆 2; recovering from an error, not a reply
+    // 回复 is a reply (回覆 66 / 回復 37 in the catalogues), but restores before what it restores
+    // to: 回復成 3 / 0, 回復為 2 / 0, 回復以往 2 / 0, 回復先前 1 / 0, 回復原 1 / 0, 無法回復 7 / 0
+    // (five catalogues). Priced as phrases.
+    {"回复成", "回復成", false}, {"回复为", "回復為", false}, {"回复以往", "回復以往", false},
+    {"回复先前", "回復先前", false}, {"回复原", "回復原", false}, {"无法回复", "無法回復", false},
     {"天后", "天後"},     // N 天後 6 / 天后 0: days later, not a goddess,
     {"天后宫", "天后宮"}, // but for her temples
     {"周后", "週後"},     // n 週後 2 / 周後 0: weeks later
