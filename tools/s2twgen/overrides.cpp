@@ -68,6 +68,7 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"美制", "美制"},     // 美制 5 / 美製 0: US customary units
     // 周 counting weeks is 週 in calendars (週編號 25, 週次, 週日期, 週覽表, 工作週; 周 0 in the
     // corpus), but 周 on its own stays 周 (a surname, 周圍). Priced as phrases.
+    {"周线图", "週線圖", false}, // not 周|线图: a weekly chart
     {"周编号", "週編號", false}, {"周次", "週次", false}, {"周日期", "週日期", false},
     {"周览", "週覽", false}, {"工作周", "工作週", false}, {"周平均", "週平均", false},
     {"周标题", "週標題", false}, {"周视图", "週視圖", false}, {"周历", "週曆", false},
@@ -111,7 +112,6 @@ static constexpr OverrideRow kUsageRows[] = {
     {"站台", "站台"},     // 站台 64 / 站臺 1 (a web or FTP site); the handbook 1 / 0
     {"页签", "頁籤"},     // 頁籤 79 / 頁簽 0 (a tab)
     {"折叠", "折疊"},     // 折疊 12 / 摺疊 3 in five catalogues (code folding, folders)
-    {"周边", "週邊"},     // 週邊 3 / 周邊 0; the handbook 5 / 0 (peripherals, surroundings)
     {"行事历", "行事曆"}, // 行事曆 127 / 行事歷 0: a calendar, 曆, as 日曆
     // The city of 個舊, which OpenCC writes 箇舊 (%d 个旧数据库 read %d 箇舊資料庫). Priced as a
     // phrase: 一个|旧 stays the likelier reading.
