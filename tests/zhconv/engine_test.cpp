@@ -159,10 +159,12 @@ INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
                                          Reading{"我不了解", "我不了解"}, Reading{"据了解", "據了解"},
                                          Reading{"人口分布", "人口分布"}, Reading{"常态分布", "常態分布"},
                                          Reading{"分布于", "分布於"}, Reading{"新闻发布会", "新聞發布會"},
-                                         Reading{"五年计划", "五年計畫"}, Reading{"计划书", "計畫書"},
-                                         Reading{"为了解决", "為了解決"}, Reading{"卷轴装", "卷軸裝"},
-                                         Reading{"天后宫", "天后宮"}, Reading{"个旧市", "個舊市"},
-                                         Reading{"一个旧版本", "一個舊版本"}, Reading{"马里语", "馬里語"}));
+                                         Reading{"五年计划", "五年計畫"},
+                                         Reading{"切换全荧幕模式", "切換全螢幕模式"},
+                                         Reading{"计划书", "計畫書"}, Reading{"为了解决", "為了解決"},
+                                         Reading{"卷轴装", "卷軸裝"}, Reading{"天后宫", "天后宮"},
+                                         Reading{"个旧市", "個舊市"}, Reading{"一个旧版本", "一個舊版本"},
+                                         Reading{"马里语", "馬里語"}));
 
 // Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
 // piece with the same result: lumo-convert streams that way.
