@@ -299,6 +299,10 @@ TEST_F(LumoConvert, InvalidUtf8LateInLongInputWritesNothing)
         {"surrogate after 3 MB",                 3'000'001,     "\xed\xa0\x80",    2'000'000, true},
         {"cut off at the very end of 5 MB",      5'000'000,     "\xe4\xbb",        0,         true},
         {"bad byte in a 5 MB line without breaks", 4'999'999,   "\xff",            500'000,   false},
+        // A file of 4 MiB or more is checked in two halves at once, the second from the first
+        // character after its middle: faults at and around that cut.
+        {"stray continuation byte at the middle of 6 MB", 3'000'000, "\x80",         3'000'000, false},
+        {"character cut at the middle of 6 MB",  2'999'999,     "\xe4\xbb",        3'000'000, false},
     };
     // clang-format on
     for (const LateFault &c : cases) {
