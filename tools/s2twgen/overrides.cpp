@@ -95,7 +95,6 @@ static constexpr OverrideRow kOverrideRows[] = {
 static constexpr OverrideRow kUsageRows[] = {
     {"卷动", "捲動"},     // 捲動 115 / 卷動 0
     {"注解", "註解"},     // 註解 37 / 注解 0
-    {"散布", "散布"},     // 散布 6 / 散佈 1 (every GNU licence line)
     {"平台", "平台"},     // 平台 26 / 平臺 2
     {"收折", "收摺"},     // 收摺 7 / 收折 0
     {"汇报", "匯報"},     // 匯報 4 / 彙報 0
