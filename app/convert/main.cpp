@@ -140,6 +140,16 @@ ssize_t ReadSome(int fd, char *into, std::size_t size)
     return got;
 }
 
+// The same at `offset`, leaving the file position alone.
+ssize_t ReadSomeAt(int fd, char *into, std::size_t size, off_t offset)
+{
+    ssize_t got;
+    do
+        got = ::pread(fd, into, size, offset);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
 bool WriteAll(int fd, const char *bytes, std::size_t size)
 {
     while (size > 0) {
@@ -239,13 +249,16 @@ template <typename Read> StretchCheck CheckStretch(Read read, std::uint64_t limi
     }
 }
 
-// Where the character at or after `at` begins: past the continuation bytes there, at most three.
+// Where the character at or after `at` begins: past the continuation bytes there, at most three;
+// -1 when they cannot be read.
 off_t CharacterStart(int fd, off_t at)
 {
-    unsigned char bytes[3] = {};
-    const ssize_t got = ::pread(fd, bytes, sizeof bytes, at);
+    char bytes[3] = {};
+    const ssize_t got = ReadSomeAt(fd, bytes, sizeof bytes, at);
+    if (got < 0)
+        return -1;
     for (ssize_t k = 0; k < got; ++k, ++at)
-        if ((bytes[k] & 0xC0) != 0x80)
+        if ((static_cast<unsigned char>(bytes[k]) & 0xC0) != 0x80)
             break;
     return at;
 }
@@ -292,14 +305,13 @@ void CheckInput(Input &input, std::string &badInput)
     StretchCheck rest;
     if (rereadable && check && info.st_size - input.start >= static_cast<off_t>(kSplitCheckBytes)) {
         const off_t from = CharacterStart(fd, input.start + (info.st_size - input.start) / 2);
+        if (from < 0)
+            failRead(errno);
         firstLimit = static_cast<std::uint64_t>(from - input.start);
         second = std::thread([fd, from, &rest] {
             off_t at = from;
             const auto readAt = [fd, &at](char *into, std::size_t size) {
-                ssize_t got;
-                do
-                    got = ::pread(fd, into, size, at);
-                while (got < 0 && errno == EINTR);
+                const ssize_t got = ReadSomeAt(fd, into, size, at);
                 if (got > 0)
                     at += got;
                 return got;
