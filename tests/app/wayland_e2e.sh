@@ -101,6 +101,21 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -S $runtime/$socket ]] || { echo "weston made no socket" >&2; exit 1; }
+if [[ -n $input_method ]]; then
+  # Weston hands a text input to the input method only if the input method is bound when the
+  # text input is activated; a program that comes first is never served. The input method can
+  # take seconds to start on a busy machine, so the command waits for it.
+  for _ in $(seq 600); do
+    grep -q 'bind(.*"zwp_input_method_v1"' "$LUMO_WESTON_LOG" 2>/dev/null && break
+    kill -0 "$weston_pid" 2>/dev/null || { echo "weston ended at start:" >&2; cat "$LUMO_WESTON_LOG" >&2; exit 1; }
+    sleep 0.1
+  done
+  grep -q 'bind(.*"zwp_input_method_v1"' "$LUMO_WESTON_LOG" || {
+    echo "the input method never reached weston in 60 s; its log:" >&2
+    cat "$LUMO_INPUT_METHOD_LOG" >&2 || true
+    exit 1
+  }
+fi
 export WAYLAND_DISPLAY=$socket LUMO_WESTON_PID=$weston_pid
 # The command's standard error must stay empty: no warnings from Qt's Wayland plugin either.
 status=0
