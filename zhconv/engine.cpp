@@ -62,6 +62,22 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
 
 namespace {
 
+// Whether the character at b[at] follows a number: an ASCII or a fullwidth digit, or a count
+// that a program fills in (%d), with at most one space between. Reads no further back than
+// lumo-convert keeps together: it never cuts text in front of a space or a 'd', nor inside a
+// character.
+bool FollowsNumber(const unsigned char *b, std::size_t at)
+{
+    // A byte of 0x80 or more ends a two-byte character (four-byte forms end in 0x30..0x39).
+    if (at >= 2 && b[at - 2] == 0xA3 && b[at - 1] >= 0xB0 && b[at - 1] <= 0xB9)
+        return true; // ０..９
+    if (at > 0 && b[at - 1] == ' ')
+        --at;
+    if (at > 0 && b[at - 1] >= '0' && b[at - 1] <= '9')
+        return true;
+    return at >= 2 && b[at - 1] == 'd' && b[at - 2] == '%';
+}
+
 template <typename T>
 bool Take(std::span<const unsigned char> data, const TableHeader &header, Section section,
           std::span<const T> &out, std::size_t expectedCount, std::string &error)
@@ -101,7 +117,8 @@ bool Engine::Open(std::span<const unsigned char> data, std::string &error)
         !Take(data, header, Section::CharacterLarge, charLarge_, 0, error) ||
         !Take(data, header, Section::NormalLarge, normalLarge_, 0, error) || header.pairBits == 0 ||
         header.pairBits > 30 ||
-        !Take(data, header, Section::Pairs, pairs_, std::size_t{1} << header.pairBits, error)) {
+        !Take(data, header, Section::Pairs, pairs_, std::size_t{1} << header.pairBits, error) ||
+        !Take(data, header, Section::Counted, counted_, 0, error)) {
         if (error.empty())
             error = "the Chinese character table is damaged (pairs)";
         return false;
@@ -246,6 +263,14 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
                 wordStarts->push_back(pos + starts[first]);
             if (wdest == nullptr)
                 return;
+            if (length == 1 && units[first] < 0x10000 && units_[units[first]].counted != 0 &&
+                starts[first + 1] - starts[first] == 2 && FollowsNumber(b, pos + starts[first])) {
+                if (const Unit to = CountedReadingOf(units[first]); to != 0) {
+                    wdest[starts[first]] = static_cast<char>(to >> 8);
+                    wdest[starts[first] + 1] = static_cast<char>(to & 0xFF);
+                    return;
+                }
+            }
             if (node != 0 && nodes_[node].valueOffset != kByCharacter) {
                 std::memcpy(wdest + starts[first], values_.data() + nodes_[node].valueOffset,
                             starts[first + length] - starts[first]);
@@ -290,6 +315,13 @@ std::vector<std::size_t> Engine::WordStarts(const char *src, std::size_t n) cons
     std::vector<std::size_t> wordStarts;
     Walk(src, n, nullptr, &wordStarts);
     return wordStarts;
+}
+
+Unit Engine::CountedReadingOf(Unit unit) const
+{
+    const auto found = std::lower_bound(counted_.begin(), counted_.end(), unit,
+                                        [](const CountedReading &c, Unit u) { return c.unit < u; });
+    return found != counted_.end() && found->unit == unit ? found->mapped : 0;
 }
 
 void Engine::MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const

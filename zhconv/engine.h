@@ -57,6 +57,8 @@ class Engine {
 
     static constexpr std::size_t kWindowBytes = 64 * 1024;
     void MapCharacter(Unit unit, const char *src, std::size_t length, char *dest) const;
+    /// The two-byte unit that `unit` (a word of its own right after a number) reads as, 0 = none.
+    Unit CountedReadingOf(Unit unit) const;
 
     std::span<const UnitInfo> units_;
     std::span<const LargeRoot> rootLarge_;
@@ -66,6 +68,7 @@ class Engine {
     std::span<const LargeCharacter> charLarge_;
     std::span<const LargeNormal> normalLarge_;
     std::span<const PairSlot> pairs_;
+    std::span<const CountedReading> counted_;
     unsigned pairBits_ = 0;
     std::uint32_t largeCost_ = 0;
     std::size_t maxKeyLength_ = 0;

@@ -31,7 +31,9 @@ struct UnitInfo {
     std::uint16_t mapped; // the two-byte unit it converts to, 0 = itself
     std::uint16_t normal; // the two-byte unit it is read as, 0 = itself
     std::uint16_t cost;   // of the unit as a word of its own
-    std::uint16_t inWord; // 1 when the unit occurs in some word of the trie
+    std::uint8_t inWord;  // 1 when the unit occurs in some word of the trie
+    std::uint8_t counted; // 1 when the unit reads otherwise as a word of its own right after a
+                          // number (Section::Counted)
 };
 
 /// A node of the word trie. The children of a node are consecutive and sorted by unit (their
@@ -67,6 +69,12 @@ struct LargeNormal {
     Unit normal;
 };
 
+/// A unit that reads otherwise as a word of its own right after a number (3 周 counts weeks: 3 週).
+struct CountedReading {
+    std::uint16_t unit;
+    std::uint16_t mapped;
+};
+
 /// The second step into the trie, found by hashing instead of binary search: the node of the words
 /// that start with two given two-byte units. Most lookups are this one, and a search among the
 /// many children of a common character misses the cache at nearly every step.
@@ -91,6 +99,7 @@ enum class Section : std::uint32_t {
     CharacterLarge, // LargeCharacter[], sorted by unit
     NormalLarge,    // LargeNormal[], sorted by unit
     Pairs,          // PairSlot[1 << pairBits]: every trie node at depth 2 reached by two-byte units
+    Counted,        // CountedReading[], sorted by unit
     Count
 };
 
@@ -100,7 +109,7 @@ struct SectionSpan {
 };
 
 inline constexpr char kTableMagic[8] = {'L', 'U', 'M', 'O', 'S', '2', 'T', 'W'};
-inline constexpr std::uint32_t kTableVersion = 4;
+inline constexpr std::uint32_t kTableVersion = 5;
 
 struct TableHeader {
     char magic[8];

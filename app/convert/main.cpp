@@ -80,10 +80,12 @@ std::string Quoted(const std::string &name)
 // the same text as converting the whole input, because a piece ends only where no step of
 // ConvertText looks across:
 // - right after a line break: neither the mapping nor the look-alike table looks across one;
-// - when no line break comes within kLineSearchBytes, right before an ASCII byte other than 'd':
-//   no phrase of the mapping contains an ASCII character, and the only look-alike row of more than
-//   one character is ωǒdé (what 我 and 的 become, one after the other), which matches 我 or ωǒ
-//   followed by 的 or dé: its only ASCII character is 'd'. Rows of one character see no cut.
+// - when no line break comes within kLineSearchBytes, right before an ASCII byte other than 'd'
+//   or a space: no phrase of the mapping contains an ASCII character; the mapping looks back from
+//   a character only to see whether a number stands right before it (3周, %d 周), over at most
+//   "%d " or a digit and a space; and the only look-alike row of more than one character is ωǒdé
+//   (what 我 and 的 become, one after the other), which matches 我 or ωǒ followed by 的 or dé:
+//   its only ASCII character is 'd'. Rows of one character see no cut.
 // An ASCII byte is never part of a longer UTF-8 sequence, so no cut falls inside a character.
 // With neither, the piece grows until one comes: memory then grows with that one line.
 std::size_t PieceEnd(std::string_view bytes, bool atEnd)
@@ -99,7 +101,7 @@ std::size_t PieceEnd(std::string_view bytes, bool atEnd)
     if (bytes.size() < kLineSearchBytes)
         return atEnd ? bytes.size() : kNoCut;
     auto cuttable = [&bytes](std::size_t at) {
-        return static_cast<unsigned char>(bytes[at]) < 0x80 && bytes[at] != 'd';
+        return static_cast<unsigned char>(bytes[at]) < 0x80 && bytes[at] != 'd' && bytes[at] != ' ';
     };
     for (std::size_t at = kPieceBytes; at < bytes.size(); ++at)
         if (cuttable(at))

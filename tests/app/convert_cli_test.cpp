@@ -95,6 +95,9 @@ const std::vector<std::string_view> kMixed = {
 // Where the only ASCII near most cuts is the 'd' of the chain 我的 -> ωǒdé -> 莪dé.
 const std::vector<std::string_view> kChains = {
     "我dé", "ωǒdé", "ωǒ的", "我的", "的", "头发", "d", "dd", "。", " "};
+// Counts of weeks: 周 reads 週 right after a number, a space between or not.
+const std::vector<std::string_view> kCounts = {
+    "%d 周", "3 周", "3周", "\xef\xbc\x93周", "周", "%d", "%", "3", " ", "d", "周前", "。"};
 // clang-format on
 
 class LumoConvert : public testing::Test {
@@ -247,6 +250,7 @@ TEST_F(LumoConvert, LongInputsConvertAsOneText)
         {"CRLF lines of 1 MiB", Lines(kMixed, 1 << 20, "\r\n", 5'000'000), false},
         {"one line, ASCII here and there", Lines(kMixed, 6'000'000, "", 5'000'000), true},
         {"one line, a 'd' near every cut", Lines(kChains, 6'000'000, "", 5'000'000), false},
+        {"one line, numbers before 周", Lines(kCounts, 4'000'000, "", 3'000'000), false},
         {"one line, no ASCII", Lines(kHanOnly, 4'000'000, "", 3'000'000), true},
         {"lines of 3 MiB without ASCII", Lines(kHanOnly, 3 << 20, "\n", 7'000'000), false},
     };

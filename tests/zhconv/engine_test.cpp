@@ -119,10 +119,14 @@ INSTANTIATE_TEST_SUITE_P(AfterOrQueen, Readings,
                                          Reading{"天后宫", "天后宮"}, Reading{"慈禧太后", "慈禧太后"},
                                          Reading{"埃及艳后", "埃及豔后"}));
 
-// 周 after a numeral counts weeks; 周 alone stays 周.
+// 周 after a numeral or a number counts weeks; 周 alone stays 周.
 INSTANTIATE_TEST_SUITE_P(
     Weeks, Readings,
     testing::Values(Reading{"第三周", "第三週"}, Reading{"这是第二周的工作", "這是第二週的工作"},
+                    Reading{"%d周", "%d週"}, Reading{"每 %d 周一次", "每 %d 週一次"},
+                    Reading{"第3周", "第3週"}, Reading{"过去 12 周以来", "過去 12 週以來"},
+                    Reading{"第３周", "第３週"}, Reading{"3周围", "3周圍"}, // a word of its own
+                    Reading{"3  周", "3  周"}, Reading{"%s 周", "%s 周"}, Reading{"Linux 周", "Linux 周"},
                     Reading{"二十周", "二十週"}, Reading{"周围", "周圍"}, Reading{"统一周", "統一周"},
                     // Calendar words count weeks; the surroundings stay 周.
                     Reading{"在工作周模式中使用周编号", "在工作週模式中使用週編號"},
@@ -194,6 +198,19 @@ TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)
     }
     ASSERT_EQ(joined.size(), expected.size());
     EXPECT_TRUE(joined == expected);
+}
+
+// Whether a number stands before 周 is read from the text given and nothing before it.
+TEST(EngineCuts, NoNumberIsSeenBeforeTheText)
+{
+    const std::string text = Ansi("3周，３周");
+    EXPECT_EQ(Utf8(Map(text)), "3週，３週");
+    const std::size_t second = text.size() - 2;
+    std::string out(2, ' ');
+    TheEngine().Map(text.data() + 1, 2, out.data());
+    EXPECT_EQ(Utf8(out), "周");
+    TheEngine().Map(text.data() + second, 2, out.data());
+    EXPECT_EQ(Utf8(out), "周");
 }
 
 // A run with no character that ends words is segmented kMaxRun characters at a time, counted

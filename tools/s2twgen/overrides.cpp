@@ -119,7 +119,18 @@ static constexpr OverrideRow kUsageRows[] = {
     {"个旧", "個舊", false},
 };
 
+// Right after a number (3 周, %d 周, ３周) 周 counts weeks, as after a numeral (三周, AddWeekCounts):
+// 週 9 / 周 0 in the catalogues and the handbook after a digit or %d.
+static constexpr CountedRow kCountedRows[] = {
+    {"周", "週"},
+};
+
 // clang-format on
+
+std::vector<CountedRow> CountedRows()
+{
+    return {std::begin(kCountedRows), std::end(kCountedRows)};
+}
 
 std::vector<OverrideRow> OverrideRows()
 {

@@ -170,6 +170,7 @@ class Builder {
         for (const auto &[from, to] : variants_)
             chars_.try_emplace(from, to);
         BuildCharacterTables();
+        BuildCountedReadings();
 
         // Conversion phrases with their final values: the earlier file's reading where two hold
         // a key, our rows over both.
@@ -588,6 +589,22 @@ class Builder {
                   [](const LargeCharacter &a, const LargeCharacter &b) { return a.unit < b.unit; });
     }
 
+    void BuildCountedReadings()
+    {
+        for (const CountedRow &row : CountedRows()) {
+            const std::u32string key = FromUtf8(row.key), value = FromUtf8(row.value);
+            const std::string keyBytes = key.size() == 1 ? Ansi(key[0]) : std::string();
+            const std::string valueBytes = value.size() == 1 ? Ansi(value[0]) : std::string();
+            if (keyBytes.size() != 2 || valueBytes.size() != 2)
+                throw std::runtime_error(
+                    std::string("a counted row is not one two-byte character each way: ") + row.key);
+            counted_.push_back({static_cast<std::uint16_t>(UnitsOf(keyBytes).front()),
+                                static_cast<std::uint16_t>(UnitsOf(valueBytes).front())});
+        }
+        std::sort(counted_.begin(), counted_.end(),
+                  [](const CountedReading &a, const CountedReading &b) { return a.unit < b.unit; });
+    }
+
     void BuildCosts()
     {
         charCost_.assign(0x10000, static_cast<std::uint16_t>(CostOf(1.0)));
@@ -729,7 +746,9 @@ class Builder {
         };
         std::vector<UnitInfo> units(0x10000);
         for (std::size_t u = 0; u < units.size(); ++u)
-            units[u] = {rootSmall_[u], charSmall_[u], normal_[u], charCost_[u], inWord_[u]};
+            units[u] = {rootSmall_[u], charSmall_[u], normal_[u], charCost_[u], inWord_[u], 0};
+        for (const CountedReading &c : counted_)
+            units[c.unit].counted = 1;
         std::vector<Unit> nodeUnits;
         std::vector<TrieNode> nodes;
         nodeUnits.reserve(nodes_.size());
@@ -775,6 +794,7 @@ class Builder {
         }
         header.pairBits = bits;
         putVector(Section::Pairs, slots);
+        putVector(Section::Counted, counted_);
         out.resize((out.size() + 15) / 16 * 16, '\0');
         std::memcpy(out.data(), &header, sizeof header);
         return out;
@@ -819,6 +839,7 @@ class Builder {
     std::vector<LargeNormal> normalLarge_;
     std::vector<std::uint16_t> charCost_;
     std::vector<std::uint8_t> inWord_;
+    std::vector<CountedReading> counted_;
     std::uint32_t largeCost_ = 0;
     std::size_t maxKeyLength_ = 0;
 };

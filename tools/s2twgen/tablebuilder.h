@@ -29,6 +29,14 @@ std::vector<OverrideRow> OverrideRows();
 /// phrase that reads the word as OpenCC does.
 std::vector<OverrideRow> UsageRows();
 
+/// A character that reads otherwise as a word of its own right after a number.
+struct CountedRow {
+    const char *key;   // UTF-8, one character
+    const char *value; // UTF-8, one character
+};
+
+std::vector<CountedRow> CountedRows();
+
 /// Builds the table from the chain's files and our rows. Throws std::runtime_error naming the
 /// file that could not be read.
 std::string BuildTable(const Chain &chain);
