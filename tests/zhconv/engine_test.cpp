@@ -78,8 +78,9 @@ INSTANTIATE_TEST_SUITE_P(Frequency, Segments,
                                          Segmentation{"对表格", "对|表格"},     // not 对表
                                          Segmentation{"头发生长",
                                                       "头发|生长"}, // the phrase wins where it is the reading
-                                         Segmentation{"一只只", "一只只"},     // one of our rows, whole
-                                         Segmentation{"a头发b", "a|头发|b"})); // ASCII ends every word
+                                         Segmentation{"一只只", "一只只"},           // one of our rows, whole
+                                         Segmentation{"将群组合并", "将|群组|合并"}, // not 群|组合|并
+                                         Segmentation{"a头发b", "a|头发|b"}));       // ASCII ends every word
 
 // Where a phrase would read a character one way and the word it belongs to another, the word wins;
 // where the phrase is the reading, it stays.
