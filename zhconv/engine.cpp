@@ -62,20 +62,21 @@ void SplitUnits(std::string_view bytes, std::vector<Unit> &units, std::vector<st
 
 namespace {
 
-// Whether the character at b[at] follows a number: an ASCII or a fullwidth digit, or a count
-// that a program fills in (%d), with at most one space between. Reads no further back than
-// lumo-convert keeps together: it never cuts text in front of a space or a 'd', nor inside a
-// character.
-bool FollowsNumber(const unsigned char *b, std::size_t at)
+// Whether ASCII text ends with a number, so that the character after it counts: a digit or a
+// count that a program fills in (%d), then at most one space. lumo-convert never cuts text in
+// front of a space or a 'd', so a cut cannot change this.
+bool EndsWithNumber(const unsigned char *ascii, std::size_t n)
 {
-    // A byte of 0x80 or more ends a two-byte character (four-byte forms end in 0x30..0x39).
-    if (at >= 2 && b[at - 2] == 0xA3 && b[at - 1] >= 0xB0 && b[at - 1] <= 0xB9)
-        return true; // ０..９
-    if (at > 0 && b[at - 1] == ' ')
-        --at;
-    if (at > 0 && b[at - 1] >= '0' && b[at - 1] <= '9')
+    if (n > 0 && ascii[n - 1] == ' ')
+        --n;
+    if (n > 0 && ascii[n - 1] >= '0' && ascii[n - 1] <= '9')
         return true;
-    return at >= 2 && b[at - 1] == 'd' && b[at - 2] == '%';
+    return n >= 2 && ascii[n - 1] == 'd' && ascii[n - 2] == '%';
+}
+
+bool IsFullwidthDigit(Unit unit)
+{
+    return unit >= 0xA3B0 && unit <= 0xA3B9; // ０..９
 }
 
 template <typename T>
@@ -215,11 +216,18 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
     thread_local std::vector<std::uint32_t> starts;
     thread_local std::vector<Choice> choices;
     std::size_t pos = 0;
+    // What came right before the stretch at pos: whether ASCII ending with a number, and the
+    // character before it when it is no ASCII (0 at the start), so that a counted reading looks
+    // back over whole characters and never before src.
+    bool numberBefore = false;
+    Unit unitBefore = 0;
     while (pos < n) {
         if (b[pos] < 0x80) {
             std::size_t end = pos + 1;
             while (end < n && b[end] < 0x80)
                 ++end;
+            numberBefore = EndsWithNumber(b + pos, end - pos);
+            unitBefore = 0;
             if (dest != nullptr && dest != src)
                 std::memcpy(dest + pos, src + pos, end - pos);
             if (wordStarts != nullptr)
@@ -264,7 +272,9 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
             if (wdest == nullptr)
                 return;
             if (length == 1 && units[first] < 0x10000 && units_[units[first]].counted != 0 &&
-                starts[first + 1] - starts[first] == 2 && FollowsNumber(b, pos + starts[first])) {
+                starts[first + 1] - starts[first] == 2 &&
+                (first == 0 ? numberBefore || IsFullwidthDigit(unitBefore)
+                            : IsFullwidthDigit(units[first - 1]))) {
                 if (const Unit to = CountedReadingOf(units[first]); to != 0) {
                     wdest[starts[first]] = static_cast<char>(to >> 8);
                     wdest[starts[first] + 1] = static_cast<char>(to & 0xFF);
@@ -302,6 +312,9 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
             i = end;
         }
         pos += starts[i];
+        numberBefore = false;
+        if (i > 0)
+            unitBefore = units[i - 1];
     }
 }
 

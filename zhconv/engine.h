@@ -27,6 +27,8 @@ class Engine {
     bool Open(std::span<const unsigned char> data, std::string &error);
 
     /// Maps n bytes from src into dest (which may be src itself); dest receives exactly n bytes.
+    /// Text cut in front of an ASCII character other than a space or a 'd' maps piece by piece
+    /// as it does whole.
     void Map(const char *src, std::size_t n, char *dest) const;
 
     /// The byte offsets at which Map starts a new word, 0 first, for the same n bytes.

@@ -127,7 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"%d周", "%d週"}, Reading{"每 %d 周一次", "每 %d 週一次"},
                     Reading{"第3周", "第3週"}, Reading{"过去 12 周以来", "過去 12 週以來"},
                     Reading{"第３周", "第３週"}, Reading{"3周围", "3周圍"}, // a word of its own
-                    Reading{"3  周", "3  周"}, Reading{"%s 周", "%s 周"}, Reading{"Linux 周", "Linux 周"},
+                    Reading{"3  周", "3  周"},
+                    Reading{"𠀀周", "𠀀周"}, // a four-byte form ends in a digit byte
+                    Reading{"😀 周", "😀 周"}, Reading{"%s 周", "%s 周"}, Reading{"Linux 周", "Linux 周"},
                     Reading{"二十周", "二十週"}, Reading{"周围", "周圍"}, Reading{"统一周", "統一周"},
                     // Calendar words count weeks; the surroundings stay 周.
                     Reading{"在工作周模式中使用周编号", "在工作週模式中使用週編號"},
@@ -171,8 +173,9 @@ INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
                                          Reading{"个旧市", "個舊市"}, Reading{"一个旧版本", "一個舊版本"},
                                          Reading{"马里语", "馬里語"}));
 
-// Text may be cut in front of any ASCII character, or after a line break, and mapped piece by
-// piece with the same result: lumo-convert streams that way.
+// Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
+// back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:
+// lumo-convert streams that way.
 TEST(EngineCuts, PiecesCutAtAsciiMapAsTheWholeText)
 {
     const std::vector<std::string> pieces = {"被复制到", "头发", "生长", "执行复杂的", "一只只", "系统",
@@ -212,6 +215,16 @@ TEST(EngineCuts, NoNumberIsSeenBeforeTheText)
     EXPECT_EQ(Utf8(out), "周");
     TheEngine().Map(text.data() + second, 2, out.data());
     EXPECT_EQ(Utf8(out), "周");
+
+    // The engine reads long text a window at a time; a digit at the end of one still counts.
+    const std::string filler = Ansi("。");
+    for (std::size_t count = 32760; count <= 32770; ++count) {
+        std::string longText;
+        for (std::size_t k = 0; k < count; ++k)
+            longText += filler;
+        const std::string mapped = Map(longText + Ansi("３周"));
+        EXPECT_EQ(Utf8(mapped.substr(longText.size())), "３週") << count;
+    }
 }
 
 // A run with no character that ends words is segmented kMaxRun characters at a time, counted

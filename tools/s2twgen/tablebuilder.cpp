@@ -621,7 +621,8 @@ class Builder {
     void AddWord(const std::u32string &key, const std::u32string &value, std::uint32_t cost)
     {
         // No word holds an ASCII character, so every ASCII character ends every word: text may be
-        // cut in front of one without changing how it is read (lumo-convert streams that way).
+        // cut in front of one (but a space or a 'd', which a counted reading looks back over)
+        // without changing how it is read (lumo-convert streams that way).
         if (key.size() < 2 || std::ranges::any_of(key, [](char32_t c) { return c < 0x80; }))
             return;
         keyBytes_.clear();
