@@ -122,10 +122,15 @@ static constexpr OverrideRow kUsageRows[] = {
     {"个旧", "個舊", false},
 };
 
-// Right after a number (3 周, %d 周, ３周) 周 counts weeks, as after a numeral (三周, AddWeekCounts):
-// 週 9 / 周 0 in the catalogues and the handbook after a digit or %d.
+// Right after a number (3 周, %d 周, ３周), read as after a numeral:
 static constexpr CountedRow kCountedRows[] = {
+    // 周 counts weeks (三週, AddWeekCounts): 週 9 / 周 0 in the catalogues and the handbook after
+    // a digit or %d.
     {"周", "週"},
+    // Measure words, as OpenCC reads 一只, 三只 and 一斗, 三斗 (neither occurs in the corpus after
+    // a digit). 只 alone there is never "only": 只是, 只能, 只有 are words of their own.
+    {"只", "隻"},
+    {"斗", "斗"},
 };
 
 // clang-format on
