@@ -403,21 +403,20 @@ class Builder {
         for (const auto &[key, value] : phrases_)
             if (key.size() == 2 && key[1] == kLi && value[1] == kLi && names_.contains(key))
                 nameStarts.insert(key[0]);
-        std::vector<std::u32string> candidates;
-        for (const auto &[word, frequency] : words_)
-            candidates.push_back(word);
-        for (const auto &[key, value] : phrases_)
-            if (!words_.contains(key))
-                candidates.push_back(key);
-        for (const std::u32string &word : candidates) {
+        const auto consider = [&](const std::u32string &word) {
             if (word.size() < 2 || !nameStarts.contains(word.back()) || numerals_.contains(word) ||
                 names_.contains(word + kLi))
-                continue;
+                return;
             const std::u32string name{word.back(), kLi};
             const std::uint32_t apart = BestCost(word) + WordCost(std::u32string(1, kLi));
             const std::uint32_t throughName = BestCost(word.substr(0, word.size() - 1)) + CostOfWord(name);
             AddRuleWord(word + kLi, ReadingOf(word) + kInside, std::min(apart, throughName));
-        }
+        };
+        for (const auto &[word, frequency] : words_)
+            consider(word);
+        for (const auto &[key, value] : phrases_)
+            if (!words_.contains(key))
+                consider(key);
     }
 
     // 周 after a number counts weeks, 週 (第三週, 二十週). OpenCC's phrases have 一周, 三周 ...
