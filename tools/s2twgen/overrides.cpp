@@ -61,6 +61,10 @@ static constexpr OverrideRow kOverrideRows[] = {
     // (five catalogues). Priced as phrases.
     {"回复成", "回復成", false}, {"回复为", "回復為", false}, {"回复以往", "回復以往", false},
     {"回复先前", "回復先前", false}, {"回复原", "回復原", false}, {"无法回复", "無法回復", false},
+    // And before what is restored: 回復預設 2, 回復工作階段 3, 回復播放 2 / 回覆 0 (six
+    // catalogues). Priced as phrases.
+    {"回复预设", "回復預設", false}, {"回复工作阶段", "回復工作階段", false},
+    {"回复播放", "回復播放", false},
     {"天后", "天後"},     // N 天後 6 / 天后 0: days later, not a goddess,
     {"天后宫", "天后宮"}, // but for her temples
     {"周后", "週後"},     // n 週後 2 / 周後 0: weeks later
@@ -89,6 +93,14 @@ static constexpr OverrideRow kOverrideRows[] = {
     // A group (群組 359 / 群组 1 in the catalogues, in 35 of them) that the word list counts 3
     // times: 群组合并 read 群|组合|并 (群組合並).
     {"群组", "群組"},
+    // Conflicting, not clashing (相沖, as in astrology): 相衝 5 / 相沖 0 in three catalogues
+    // (dpkg, grep, kleopatra). Priced as a phrase: 真相冲击 stays 真相衝擊.
+    {"相冲", "相衝", false},
+    // Scrolling (捲動): 往前捲 6, 往後捲 2, 往下捲 1 / 卷 0 in korganizer, dselect and kmail.
+    {"往上卷", "往上捲"}, {"往下卷", "往下捲"}, {"往前卷", "往前捲"}, {"往后卷", "往後捲"},
+    // 系 as "is" before 基于 (係基於 4 / 系基於 0, in the licence line of four catalogues).
+    // Priced as a phrase: 体系基于 stays 體系基於.
+    {"系基于", "係基於", false},
 };
 
 // How Taiwan writes these words today, where OpenCC's table differs. Each holds wherever the word
@@ -111,6 +123,11 @@ static constexpr OverrideRow kUsageRows[] = {
                           // coreutils; the Ministry of Education's form, as 發布
     {"后台", "後台"},     // 後台 20 / 後臺 4 (the handbook against bash)
     {"舍入", "捨入"},     // rounding, nothing else; named among the held-out round trip's errors
+    {"散布", "散布"},     // 散布 31 / 散佈 32, but in 16 sources against 4 (the handbook writes
+                          // 散佈 27 times); the Ministry of Education's form, as 分布 and 發布
+    {"尽快", "盡快"},     // 盡快 14 / 儘快 2 in 13 sources against 2
+    {"尽量", "盡量"},     // 盡量 15 / 儘量 8 in 7 sources against 3 (the handbook 0 / 6)
+    {"尽可能", "盡可能"}, // 盡可能 11 / 儘可能 8 in 8 sources against 2 (the handbook 1 / 6)
     {"站台", "站台"},     // 站台 64 / 站臺 1 (a web or FTP site); the handbook 1 / 0
     {"页签", "頁籤"},     // 頁籤 79 / 頁簽 0 (a tab)
     {"折叠", "折疊"},     // 折疊 12 / 摺疊 3 in five catalogues (code folding, folders)
