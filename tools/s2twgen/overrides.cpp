@@ -125,6 +125,7 @@ static constexpr OverrideRow kUsageRows[] = {
     {"舍入", "捨入"},     // rounding, nothing else; named among the held-out round trip's errors
     {"散布", "散布"},     // 散布 31 / 散佈 32, but in 16 sources against 4 (the handbook writes
                           // 散佈 27 times); the Ministry of Education's form, as 分布 and 發布
+    {"布署", "布署"},     // 布署 14 / 佈署 0 (flatpak, the handbook): deploying
     {"尽快", "盡快"},     // 盡快 14 / 儘快 2 in 13 sources against 2
     {"尽量", "盡量"},     // 盡量 15 / 儘量 8 in 7 sources against 3 (the handbook 0 / 6)
     {"尽可能", "盡可能"}, // 盡可能 11 / 儘可能 8 in 8 sources against 2 (the handbook 1 / 6)
