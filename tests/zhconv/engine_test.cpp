@@ -176,6 +176,13 @@ INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
                                          Reading{"马里语", "馬里語"}, Reading{"散布者", "散布者"},
                                          Reading{"尽快地", "盡快地"}));
 
+// A word keeps its reading before 上 ("on"), against OpenCC's phrases 台上 and 面上.
+INSTANTIATE_TEST_SUITE_P(WordsOnTop, Readings,
+                         testing::Values(Reading{"放在服务台上", "放在服務檯上"},
+                                         Reading{"一碗面上", "一碗麵上"}, Reading{"在控制台上显示", "在控制台上顯示"},
+                                         Reading{"舞台上", "舞臺上"}, Reading{"表面上", "表面上"},
+                                         Reading{"马上", "馬上"}, Reading{"台上", "臺上"}));
+
 // Rows win over the phrases and characters beside them; those priced as phrases never over a
 // likelier word.
 INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,

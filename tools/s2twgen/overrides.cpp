@@ -98,6 +98,9 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"相冲", "相衝", false},
     // Scrolling (捲動): 往前捲 6, 往後捲 2, 往下捲 1 / 卷 0 in korganizer, dselect and kmail.
     {"往上卷", "往上捲"}, {"往下卷", "往下捲"}, {"往前卷", "往前捲"}, {"往后卷", "往後捲"},
+    // OpenCC's reading (控制台), kept before 上 too: the word list tags it a verb and counts it 51
+    // times against 台上's 1,297, so that 控制|台上 read 控制臺上 where 控制台 alone reads 控制台.
+    {"控制台", "控制台"},
     // By means of: 藉由 18 / 借由 0 in 12 sources. OpenCC reads 借由 as 藉由, but its phrases
     // 想借 and 能借 beside it cut it (你会想借由 read 你會想借由).
     {"借由", "藉由"},

@@ -30,10 +30,10 @@
 // table therefore holds a trie of words with their final values and costs, a character map (3
 // then 4), and the normalisation as a map of code page units.
 //
-// The words are the conversion phrases, our rows, jieba's word list and the words of three rules
+// The words are the conversion phrases, our rows, jieba's word list and the words of five rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
-// word, 周 after a numeral; AddAdverbOnly, AddAfterWords, AddWeekCounts); the list's names keep
-// their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase or row
+// word, 里 after a word, 周 after a numeral, a word before 上; AddAdverbOnly, AddAfterWords,
+// AddInsideWords, AddWeekCounts, AddWordsOnTop); the list's names keep their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase or row
 // costs at most one less than the cheapest split of it into listed words and characters, so that
 // on its own it is read whole, as OpenCC reads it, and only a more probable reading of the text
 // around it cuts it.
@@ -221,6 +221,7 @@ class Builder {
         AddAfterWords();
         AddInsideWords();
         AddWeekCounts();
+        AddWordsOnTop();
 
         // Every word: the conversion phrases and rows, the words of the rules above, and the
         // listed words.
@@ -414,6 +415,42 @@ class Builder {
         };
         for (const auto &[word, frequency] : words_)
             consider(word);
+        for (const auto &[key, value] : phrases_)
+            if (!words_.contains(key))
+                consider(key);
+    }
+
+    // 上 after a word is "on" it (服务台上, 一碗面上, 控制台上), but OpenCC's phrases 台上, 面上
+    // and 卷上 read their first character otherwise (臺, 面, 捲) and can take the last character of
+    // the word in front of them: 服务|台上 read 服務臺上, where 服务台 alone reads 服務檯. Each
+    // word or phrase that ends in the first character of such a phrase, and reads it otherwise,
+    // therefore makes a word word + 上 that keeps the word's reading and costs a little less than
+    // both the word and 上 apart and the rest of the word and the phrase. Not after verbs (划向上,
+    // 回向上), which 上 follows as a direction.
+    void AddWordsOnTop()
+    {
+        static constexpr char32_t kOn = U'上';
+        std::unordered_map<char32_t, char32_t> takers; // first character -> its reading there
+        for (const auto &[key, value] : phrases_)
+            if (key.size() == 2 && key[1] == kOn && value.size() == 2)
+                takers.emplace(key[0], value[0]);
+        const auto consider = [&](const std::u32string &word) {
+            if (word.size() < 2 || verbs_.contains(word))
+                return;
+            const auto taker = takers.find(word.back());
+            if (taker == takers.end())
+                return;
+            const std::u32string reading = ReadingOf(word);
+            if (reading.size() != word.size() || reading.back() == taker->second)
+                return;
+            const std::u32string phrase{word.back(), kOn};
+            const std::uint32_t apart = BestCost(word) + WordCost(std::u32string(1, kOn));
+            const std::uint32_t throughPhrase = BestCost(word.substr(0, word.size() - 1)) + CostOfWord(phrase);
+            AddRuleWord(word + kOn, reading + kOn, std::min(apart, throughPhrase));
+        };
+        for (const auto &[word, frequency] : words_)
+            if (frequency > kRareFrequency)
+                consider(word);
         for (const auto &[key, value] : phrases_)
             if (!words_.contains(key))
                 consider(key);
