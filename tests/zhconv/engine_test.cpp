@@ -179,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
 // A word keeps its reading before 上 ("on"), against OpenCC's phrases 台上 and 面上.
 INSTANTIATE_TEST_SUITE_P(WordsOnTop, Readings,
                          testing::Values(Reading{"放在服务台上", "放在服務檯上"},
-                                         Reading{"一碗面上", "一碗麵上"}, Reading{"在控制台上显示", "在控制台上顯示"},
+                                         Reading{"一碗面上", "一碗麵上"},
+                                         Reading{"在控制台上显示", "在控制台上顯示"},
                                          Reading{"舞台上", "舞臺上"}, Reading{"表面上", "表面上"},
                                          Reading{"马上", "馬上"}, Reading{"台上", "臺上"}));
 
@@ -188,8 +189,7 @@ INSTANTIATE_TEST_SUITE_P(WordsOnTop, Readings,
 INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,
                          testing::Values(Reading{"该系基于", "該係基於"}, Reading{"体系基于", "體系基於"},
                                          Reading{"两者相冲", "兩者相衝"}, Reading{"真相冲击", "真相衝擊"},
-                                         Reading{"回复预设值", "回復預設值"},
-                                         Reading{"回复邮件", "回覆郵件"},
+                                         Reading{"回复预设值", "回復預設值"}, Reading{"回复邮件", "回覆郵件"},
                                          Reading{"你会想借由", "你會想藉由"},
                                          Reading{"我想借书", "我想借書"}));
 

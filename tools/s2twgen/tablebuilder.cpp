@@ -33,10 +33,10 @@
 // The words are the conversion phrases, our rows, jieba's word list and the words of five rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
 // word, 里 after a word, 周 after a numeral, a word before 上; AddAdverbOnly, AddAfterWords,
-// AddInsideWords, AddWeekCounts, AddWordsOnTop); the list's names keep their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase or row
-// costs at most one less than the cheapest split of it into listed words and characters, so that
-// on its own it is read whole, as OpenCC reads it, and only a more probable reading of the text
-// around it cuts it.
+// AddInsideWords, AddWeekCounts, AddWordsOnTop); the list's names keep their 里 (KeepNameLi). A
+// word's cost is -log(frequency / total) of the list; a phrase or row costs at most one less than
+// the cheapest split of it into listed words and characters, so that on its own it is read whole,
+// as OpenCC reads it, and only a more probable reading of the text around it cuts it.
 
 namespace lumo::zhconv {
 namespace {
@@ -445,7 +445,8 @@ class Builder {
                 return;
             const std::u32string phrase{word.back(), kOn};
             const std::uint32_t apart = BestCost(word) + WordCost(std::u32string(1, kOn));
-            const std::uint32_t throughPhrase = BestCost(word.substr(0, word.size() - 1)) + CostOfWord(phrase);
+            const std::uint32_t throughPhrase =
+                BestCost(word.substr(0, word.size() - 1)) + CostOfWord(phrase);
             AddRuleWord(word + kOn, reading + kOn, std::min(apart, throughPhrase));
         };
         for (const auto &[word, frequency] : words_)
