@@ -413,11 +413,7 @@ class Builder {
             const std::uint32_t throughName = BestCost(word.substr(0, word.size() - 1)) + CostOfWord(name);
             AddRuleWord(word + kLi, ReadingOf(word) + kInside, std::min(apart, throughName));
         };
-        for (const auto &[word, frequency] : words_)
-            consider(word);
-        for (const auto &[key, value] : phrases_)
-            if (!words_.contains(key))
-                consider(key);
+        ForEachWordAndPhrase(0, consider);
     }
 
     // 上 after a word is "on" it (服务台上, 一碗面上, 控制台上), but OpenCC's phrases 台上, 面上
@@ -449,12 +445,19 @@ class Builder {
                 BestCost(word.substr(0, word.size() - 1)) + CostOfWord(phrase);
             AddRuleWord(word + kOn, reading + kOn, std::min(apart, throughPhrase));
         };
+        ForEachWordAndPhrase(kRareFrequency, consider);
+    }
+
+    // Calls f with every listed word seen more than minFrequency times and every phrase or row
+    // that the list lacks.
+    template <typename F> void ForEachWordAndPhrase(double minFrequency, F &&f)
+    {
         for (const auto &[word, frequency] : words_)
-            if (frequency > kRareFrequency)
-                consider(word);
+            if (frequency > minFrequency)
+                f(word);
         for (const auto &[key, value] : phrases_)
             if (!words_.contains(key))
-                consider(key);
+                f(key);
     }
 
     // 周 after a number counts weeks, 週 (第三週, 二十週). OpenCC's phrases have 一周, 三周 ...
