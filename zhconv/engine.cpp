@@ -74,6 +74,21 @@ bool EndsWithNumber(const unsigned char *ascii, std::size_t n)
     return n >= 2 && ascii[n - 1] == 'd' && ascii[n - 2] == '%';
 }
 
+// The end of the ASCII run that goes on at b[from]: the first byte from there on that is not
+// ASCII, or n. Eight bytes at a time, as most of a manual or a web page is ASCII.
+std::size_t EndOfAscii(const unsigned char *b, std::size_t from, std::size_t n)
+{
+    std::size_t end = from;
+    for (std::uint64_t word; end + 8 <= n; end += 8) {
+        std::memcpy(&word, b + end, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (end < n && b[end] < 0x80)
+        ++end;
+    return end;
+}
+
 bool IsFullwidthDigit(Unit unit)
 {
     return unit >= 0xA3B0 && unit <= 0xA3B9; // ０..９
@@ -223,9 +238,7 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
     Unit unitBefore = 0;
     while (pos < n) {
         if (b[pos] < 0x80) {
-            std::size_t end = pos + 1;
-            while (end < n && b[end] < 0x80)
-                ++end;
+            const std::size_t end = EndOfAscii(b, pos + 1, n);
             numberBefore = EndsWithNumber(b + pos, end - pos);
             unitBefore = 0;
             if (dest != nullptr && dest != src)
@@ -257,6 +270,10 @@ void Engine::Walk(const char *src, std::size_t n, char *dest, std::vector<std::s
                 if (found != normalLarge_.end() && found->unit == unit)
                     unit = found->normal;
             }
+            // Segment looks up every pair of neighbours in a table far larger than the cache:
+            // asked for now, the lines arrive while the rest of the stretch is read.
+            if (!units.empty() && unit < 0x10000 && units.back() < 0x10000)
+                __builtin_prefetch(&pairs_[PairSlotOf(units.back() << 16 | unit, pairBits_)]);
             units.push_back(unit);
             at += length;
         }

@@ -81,6 +81,10 @@ std::string EncodeAnsi(std::u16string_view text, bool &fourByteForms)
     bool four = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
+        if (c < 0x80) { // most of a text in a Latin script or of markup
+            *p++ = static_cast<char>(c);
+            continue;
+        }
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
@@ -112,6 +116,11 @@ void DecodeAnsi(std::string_view bytes, std::u16string &out)
     std::size_t i = 0;
     while (i < n) {
         const unsigned char lead = b[i];
+        if (lead < 0x80) {
+            *o++ = lead;
+            ++i;
+            continue;
+        }
         switch (AnsiCharacterLength(b, i, n)) {
         case 2:
             *o++ = tables.decodeDouble[(lead - kLeadFirst) * kTrailCount + (b[i + 1] - 0x40)];
