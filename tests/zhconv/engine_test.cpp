@@ -136,8 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Calendar words count weeks; the surroundings stay 周.
                     Reading{"在工作周模式中使用周编号", "在工作週模式中使用週編號"},
                     Reading{"%d 周前", "%d 週前"}, Reading{"房子四周前后", "房子四周前後"},
-                    Reading{"应该周末去", "應該週末去"}, Reading{"电脑周边设备", "電腦周邊設備"},
-                    Reading{"周线图", "週線圖"}));
+                    Reading{"应该周末去", "應該週末去"}, Reading{"周线图", "週線圖"}));
 
 // 里 inside a name is 里; words the word list wrongly takes for names keep 裡, "inside".
 INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
@@ -174,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(UsageInsidePhrases, Readings,
                                          Reading{"卷轴装", "卷軸裝"}, Reading{"天后宫", "天后宮"},
                                          Reading{"个旧市", "個舊市"}, Reading{"一个旧版本", "一個舊版本"},
                                          Reading{"马里语", "馬里語"}, Reading{"散布者", "散布者"},
-                                         Reading{"尽快地", "盡快地"}));
+                                         Reading{"尽快地", "盡快地"}, Reading{"电脑周边设备", "電腦週邊設備"},
+                                         Reading{"几周边", "幾週邊"}, Reading{"跳过横杆", "跳過橫桿"}));
 
 // A word keeps its reading before 上 ("on"), against OpenCC's phrases 台上 and 面上.
 INSTANTIATE_TEST_SUITE_P(WordsOnTop, Readings,

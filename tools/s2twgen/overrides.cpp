@@ -141,6 +141,8 @@ static constexpr OverrideRow kUsageRows[] = {
     {"行事历", "行事曆"}, // 行事曆 127 / 行事歷 0: a calendar, 曆, as 日曆
     {"荧幕", "螢幕"},     // 螢幕 202 / 熒幕 0 in 19 catalogues; the handbook 13 / 0 (a screen)
     {"注：", "註："},     // 註： 9 / 注： 1 (a note, as 附註)
+    {"周边", "週邊"},     // 週邊 9 / 周邊 1 in 4 sources against 1 (peripherals; around a thing)
+    {"横杆", "橫桿"},     // 橫桿 9 / 橫杆 0 in two catalogues (thunar, kgoldrunner): a bar
     // The city of 個舊, which OpenCC writes 箇舊 (%d 个旧数据库 read %d 箇舊資料庫). Priced as a
     // phrase: 一个|旧 stays the likelier reading.
     {"个旧", "個舊", false},
