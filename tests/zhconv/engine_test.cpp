@@ -190,8 +190,8 @@ INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,
                          testing::Values(Reading{"该系基于", "該係基於"}, Reading{"体系基于", "體系基於"},
                                          Reading{"两者相冲", "兩者相衝"}, Reading{"真相冲击", "真相衝擊"},
                                          Reading{"回复预设值", "回復預設值"}, Reading{"回复邮件", "回覆郵件"},
-                                         Reading{"你会想借由", "你會想藉由"},
-                                         Reading{"我想借书", "我想借書"}));
+                                         Reading{"你会想借由", "你會想藉由"}, Reading{"我想借书", "我想借書"},
+                                         Reading{"墙钟时间", "牆鐘時間"}));
 
 // Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
 // back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:
