@@ -24,6 +24,7 @@
 namespace lumo::zhconv {
 
 using lumo::platform::AnsiCharacterLength;
+using lumo::platform::EndOfAscii;
 using lumo::platform::FourByteIndex;
 using lumo::platform::WriteFourByte;
 
@@ -72,21 +73,6 @@ bool EndsWithNumber(const unsigned char *ascii, std::size_t n)
     if (n > 0 && ascii[n - 1] >= '0' && ascii[n - 1] <= '9')
         return true;
     return n >= 2 && ascii[n - 1] == 'd' && ascii[n - 2] == '%';
-}
-
-// The end of the ASCII run that goes on at b[from]: the first byte from there on that is not
-// ASCII, or n. Eight bytes at a time, as most of a manual or a web page is ASCII.
-std::size_t EndOfAscii(const unsigned char *b, std::size_t from, std::size_t n)
-{
-    std::size_t end = from;
-    for (std::uint64_t word; end + 8 <= n; end += 8) {
-        std::memcpy(&word, b + end, 8);
-        if (word & 0x8080808080808080ull)
-            break;
-    }
-    while (end < n && b[end] < 0x80)
-        ++end;
-    return end;
 }
 
 bool IsFullwidthDigit(Unit unit)

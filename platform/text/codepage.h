@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,22 @@ std::string EncodeAnsi(std::u16string_view text, bool &fourByteForms);
 std::u16string DecodeAnsi(std::string_view bytes);
 /// The same, appended to `out`.
 void DecodeAnsi(std::string_view bytes, std::u16string &out);
+
+/// The end of the run of ASCII bytes that starts at `b[from]`: the first byte from there on that
+/// is not ASCII, or n. ASCII is the same bytes in code page 936 and in UTF-8. Eight bytes at a
+/// time, as most of a manual or a web page is ASCII.
+inline std::size_t EndOfAscii(const unsigned char *b, std::size_t from, std::size_t n)
+{
+    std::size_t end = from;
+    for (std::uint64_t word; end + 8 <= n; end += 8) {
+        std::memcpy(&word, b + end, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (end < n && b[end] < 0x80)
+        ++end;
+    return end;
+}
 
 /// Length in bytes of the code page character that starts at `b[at]` (`at < n`): 2 for a lead
 /// byte and a trail byte, 4 for a GB18030 four-byte form (second and fourth bytes digits), else 1.

@@ -1,7 +1,6 @@
 #include "platform/text/utf8.h"
 
-#include <cstdint>
-#include <cstring>
+#include "platform/text/codepage.h"
 
 namespace lumo::platform {
 
@@ -27,19 +26,11 @@ template <bool Write> char16_t *Utf8Pass(std::string_view bytes, char16_t *dest,
     while (i < n) {
         const unsigned char b = src[i];
         if (b < 0x80) {
-            // ASCII runs, eight bytes at a time, then byte by byte up to the next other byte.
-            while (i + 8 <= n) {
-                std::uint64_t word;
-                std::memcpy(&word, src + i, 8);
-                if (word & 0x8080808080808080ull)
-                    break;
-                if constexpr (Write)
-                    for (int k = 0; k < 8; ++k)
-                        *dest++ = src[i + k];
-                i += 8;
-            }
-            while (i < n && src[i] < 0x80)
-                put(src[i++]);
+            const std::size_t end = EndOfAscii(src, i, n);
+            if constexpr (Write)
+                for (; i < end; ++i)
+                    *dest++ = src[i];
+            i = end;
         } else if (b >= 0xE0 && b <= 0xEF) { // first: every Chinese character takes three bytes
             if (!trail(i + 1) || !trail(i + 2))
                 return fail(i);
