@@ -152,6 +152,13 @@ INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
                                          Reading{"在印度新德里", "在印度新德里"},
                                          Reading{"格里芬", "格里芬"}));
 
+// 里 after a number is the distance; after a count of other things it is still "inside".
+INSTANTIATE_TEST_SUITE_P(Distances, Readings,
+                         testing::Values(Reading{"七百里", "七百里"}, Reading{"走了三十里路", "走了三十里路"},
+                                         Reading{"数十里", "數十里"}, Reading{"三千里，", "三千里，"},
+                                         Reading{"这三个里面", "這三個裡面"}, Reading{"十年里", "十年裡"},
+                                         Reading{"在这十里面", "在這十裡面"}, Reading{"大四里", "大四裡"}));
+
 // 台 counting machines is 台 as Taiwan writes it, but a count word must not take the 台 of a word
 // that follows another (统一|台湾, 第一|台风) or the 台 that OpenCC reads 颱, 檯.
 INSTANTIATE_TEST_SUITE_P(CountedMachines, Readings,
@@ -191,7 +198,9 @@ INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,
                                          Reading{"两者相冲", "兩者相衝"}, Reading{"真相冲击", "真相衝擊"},
                                          Reading{"回复预设值", "回復預設值"}, Reading{"回复邮件", "回覆郵件"},
                                          Reading{"你会想借由", "你會想藉由"}, Reading{"我想借书", "我想借書"},
-                                         Reading{"墙钟时间", "牆鐘時間"}));
+                                         Reading{"墙钟时间", "牆鐘時間"}, Reading{"故圣人云：", "故聖人云："},
+                                         Reading{"岂不闻古人云", "豈不聞古人云"}, Reading{"白云", "白雲"},
+                                         Reading{"以它为主干的", "以它為主幹的"}));
 
 // Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
 // back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:

@@ -110,6 +110,13 @@ static constexpr OverrideRow kOverrideRows[] = {
     // A wall clock, as OpenCC's 壁钟 and 座钟: a lone 钟 reads 鍾 (a surname), so 墙|钟 read 牆鍾
     // (five times in the docs text of bench/cli: 墙钟时间, wall-clock time).
     {"墙钟", "牆鐘"},
+    // 云 as "says" after the one quoted, as OpenCC's 人云 and 子云: the word list's 圣人 and 孔子
+    // take the first character, and a lone 云 reads 雲 (cloud).
+    {"古人云", "古人云"}, {"圣人云", "聖人云"}, {"前人云", "前人云"}, {"孔子云", "孔子云"},
+    {"孟子云", "孟子云"}, {"庄子云", "莊子云"},
+    // The trunk of a tree of branches: 为主 and OpenCC's 干的 (乾的, dry) read 以它为主干的 as
+    // 為主乾的.
+    {"为主干", "為主幹"},
 };
 
 // How Taiwan writes these words today, where OpenCC's table differs. Each holds wherever the word

@@ -30,13 +30,14 @@
 // table therefore holds a trie of words with their final values and costs, a character map (3
 // then 4), and the normalisation as a map of code page units.
 //
-// The words are the conversion phrases, our rows, jieba's word list and the words of five rules
+// The words are the conversion phrases, our rows, jieba's word list and the words of six rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
-// word, 里 after a word, 周 after a numeral, a word before 上; AddAdverbOnly, AddAfterWords,
-// AddInsideWords, AddWeekCounts, AddWordsOnTop); the list's names keep their 里 (KeepNameLi). A
-// word's cost is -log(frequency / total) of the list; a phrase or row costs at most one less than
-// the cheapest split of it into listed words and characters, so that on its own it is read whole,
-// as OpenCC reads it, and only a more probable reading of the text around it cuts it.
+// word, 里 after a word, 周 and 里 after a numeral, a word before 上; AddAdverbOnly,
+// AddAfterWords, AddInsideWords, AddWeekCounts, AddDistanceCounts, AddWordsOnTop); the list's
+// names keep their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase
+// or row costs at most one less than the cheapest split of it into listed words and characters,
+// so that on its own it is read whole, as OpenCC reads it, and only a more probable reading of
+// the text around it cuts it.
 
 namespace lumo::zhconv {
 namespace {
@@ -221,6 +222,7 @@ class Builder {
         AddAfterWords();
         AddInsideWords();
         AddWeekCounts();
+        AddDistanceCounts();
         AddWordsOnTop();
 
         // Every word: the conversion phrases and rows, the words of the rules above, and the
@@ -473,6 +475,23 @@ class Builder {
                 continue;
             AddRuleWord(number + kWeek, ReadingOf(number) + U'週',
                         BestCost(number) + WordCost(std::u32string(1, kWeek)));
+        }
+    }
+
+    // 里 after a number is the unit of distance, 里 (七百里, 三十里路), but 里 alone reads 裡
+    // ("inside"), and OpenCC's phrases have only some numbers with it (十里, 千里, 万里). Each
+    // listed numeral written in numeral characters alone therefore makes a word numeral + 里 that
+    // keeps 里. Not 大四 or 三个: there the numeral ends in a thing one can be inside of.
+    void AddDistanceCounts()
+    {
+        static constexpr char32_t kLi = U'里';
+        static constexpr std::u32string_view kNumeral = U"零一二三四五六七八九十百千万两几数余多";
+        for (const std::u32string &number : numerals_) {
+            if (!std::ranges::all_of(
+                    number, [](char32_t c) { return kNumeral.find(c) != std::u32string_view::npos; }))
+                continue;
+            AddRuleWord(number + kLi, ReadingOf(number) + kLi,
+                        BestCost(number) + WordCost(std::u32string(1, kLi)));
         }
     }
 
