@@ -136,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // Calendar words count weeks; the surroundings stay 周.
                     Reading{"在工作周模式中使用周编号", "在工作週模式中使用週編號"},
                     Reading{"%d 周前", "%d 週前"}, Reading{"房子四周前后", "房子四周前後"},
-                    Reading{"应该周末去", "應該週末去"}, Reading{"周线图", "週線圖"}));
+                    Reading{"应该周末去", "應該週末去"}, Reading{"周线图", "週線圖"},
+                    Reading{"显示周日历", "顯示週日曆"}));
 
 // 里 inside a name is 里; words the word list wrongly takes for names keep 裡, "inside".
 INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,

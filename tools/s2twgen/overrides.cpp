@@ -76,8 +76,9 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"周编号", "週編號", false}, {"周次", "週次", false}, {"周日期", "週日期", false},
     {"周览", "週覽", false}, {"工作周", "工作週", false}, {"周平均", "週平均", false},
     {"周标题", "週標題", false}, {"周视图", "週視圖", false}, {"周历", "週曆", false},
-    {"周前", "週前", false}, {"周内", "週內", false}, {"该周", "該週", false}, {"次周", "次週", false},
-    {"首周", "首週", false}, {"按周", "按週", false}, {"逐周", "逐週", false},
+    {"周日历", "週日曆", false}, {"周前", "週前", false}, {"周内", "週內", false},
+    {"该周", "該週", false}, {"次周", "次週", false}, {"首周", "首週", false}, {"按周", "按週", false},
+    {"逐周", "逐週", false},
     // Mali, not "inside": 马里语 read 馬|裡語 once 马里 was a word of its own.
     {"马里", "馬里", false},
     // 台 counting machines: 台 7 / 臺 2 in the catalogues (這台, 某台, 其它台), the handbook's 一台
