@@ -110,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"每只能吃", "每隻能吃"}, // each one can eat
                     Reading{"SQL92 只声明了", "SQL92 只聲明了"}, Reading{"3只是", "3只是"},
                     Reading{"3只能", "3只能"}, Reading{"2斗", "2斗"},
-                    Reading{"那只飞走了", "那隻飛走了"})); // that one flew away
+                    Reading{"那只飞走了", "那隻飛走了"}, // that one flew away
+                    Reading{"它是只在启动时读取", "它是只在啟動時讀取"}, Reading{"这是只猫", "這是隻貓"}));
 
 // 后 after a word is "after", also where the word's last character begins the title of a queen;
 // the titles themselves keep 后.
@@ -201,7 +202,9 @@ INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,
                                          Reading{"你会想借由", "你會想藉由"}, Reading{"我想借书", "我想借書"},
                                          Reading{"墙钟时间", "牆鐘時間"}, Reading{"故圣人云：", "故聖人云："},
                                          Reading{"岂不闻古人云", "豈不聞古人云"}, Reading{"白云", "白雲"},
-                                         Reading{"以它为主干的", "以它為主幹的"}));
+                                         Reading{"以它为主干的", "以它為主幹的"},
+                                         Reading{"这个钟很准", "這個鐘很準"},
+                                         Reading{"这个钟头", "這個鐘頭"}));
 
 // Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
 // back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:

@@ -29,6 +29,9 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"一只只", "一隻隻"},
     // 每 before 只能 makes 只 the measure word: each one can (每隻能), not each can only.
     {"每只能", "每隻能"},
+    // 是 before 只在 makes 只 "only" (它是只在启动时读取): OpenCC's 是只 (是隻, is one of)
+    // took it from 只在. Priced as a phrase.
+    {"是只在", "是只在", false},
     // Words ending in 头 or 丝 that are not hair (头发, 丝发): 前头发生, 粉丝发布.
     {"前头", nullptr}, {"里头", nullptr}, {"外头", nullptr}, {"上头", nullptr}, {"后头", nullptr},
     {"粉丝", nullptr},
@@ -111,6 +114,8 @@ static constexpr OverrideRow kOverrideRows[] = {
     // A wall clock, as OpenCC's 壁钟 and 座钟: a lone 钟 reads 鍾 (a surname), so 墙|钟 read 牆鍾
     // (five times in the docs text of bench/cli: 墙钟时间, wall-clock time).
     {"墙钟", "牆鐘"},
+    // 这个钟, 那个钟: the clock, as OpenCC's 个钟 (個鐘), which the word list's 这个 and 那个 cut.
+    {"这个钟", "這個鐘", false}, {"那个钟", "那個鐘", false},
     // 云 as "says" after the one quoted, as OpenCC's 人云 and 子云: the word list's 圣人 and 孔子
     // take the first character, and a lone 云 reads 雲 (cloud).
     {"古人云", "古人云"}, {"圣人云", "聖人云"}, {"前人云", "前人云"}, {"孔子云", "孔子云"},
