@@ -481,7 +481,8 @@ class Builder {
     // 里 after a number is the unit of distance, 里 (七百里, 三十里路), but 里 alone reads 裡
     // ("inside"), and OpenCC's phrases have only some numbers with it (十里, 千里, 万里). Each
     // listed numeral written in numeral characters alone therefore makes a word numeral + 里 that
-    // keeps 里. Not 大四 or 三个: there the numeral ends in a thing one can be inside of.
+    // keeps 里. Not 大四 (the fourth year) or 三个 (three of them): 里 there is inside what is
+    // counted.
     void AddDistanceCounts()
     {
         static constexpr char32_t kLi = U'里';
