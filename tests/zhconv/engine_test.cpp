@@ -149,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(NamesWithLi, Readings,
                                          // A name (卡里, 格里, 巴里) must not take the word in front
                                          // of 里, "inside".
                                          Reading{"存在记忆卡里", "存在記憶卡裡"},
+                                         Reading{"这张卡里还有钱", "這張卡裡還有錢"},
                                          Reading{"在储存格里输入", "在儲存格裡輸入"},
                                          Reading{"嘴巴里", "嘴巴裡"}, Reading{"八万里", "八萬里"},
                                          Reading{"在印度新德里", "在印度新德里"},
