@@ -5,7 +5,7 @@ same Simplified text, for judging by hand: one Markdown row per context, most fr
 Usage: differences.py TEXT [LUMO_CONVERT] [--usage]
   TEXT          Simplified Chinese, UTF-8
   LUMO_CONVERT  default: $LUMO_CONVERT, else build/app/lumo-convert
-  --usage       also list the pairs that usage-evidence.md decides (台/臺, 了/瞭, 布/佈 ...)
+  --usage       also list the most frequent usage-row pairs (台/臺, 了/瞭, 布/佈, 盡/儘, 畫/劃)
 Needs node and opencc-js 1.4.2 in the cache (bench/quality/run.sh installs it)."""
 import collections
 import os
@@ -13,7 +13,8 @@ import pathlib
 import subprocess
 import sys
 
-# Pairs (Lumo's, OpenCC's) that a usage row decides; left out unless --usage is given.
+# The pairs (Lumo's, OpenCC's) of the usage rows that differ most often (了解, 平台, 发布, 尽量,
+# 计划); left out unless --usage is given. Rarer usage rows (週邊, 匯報) are listed.
 USAGE = {"台臺", "了瞭", "布佈", "盡儘", "畫劃"}
 
 here = pathlib.Path(__file__).resolve().parent
