@@ -111,7 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"SQL92 只声明了", "SQL92 只聲明了"}, Reading{"3只是", "3只是"},
                     Reading{"3只能", "3只能"}, Reading{"2斗", "2斗"},
                     Reading{"那只飞走了", "那隻飛走了"}, // that one flew away
-                    Reading{"它是只在启动时读取", "它是只在啟動時讀取"}, Reading{"这是只猫", "這是隻貓"}));
+                    Reading{"它是只在启动时读取", "它是只在啟動時讀取"}, Reading{"这是只猫", "這是隻貓"},
+                    // Numerals of more than one character count too, but not 多数 and 余数.
+                    Reading{"带给他三十只禾花雀", "帶給他三十隻禾花雀"}, Reading{"一万只乌鸦", "一萬隻烏鴉"},
+                    Reading{"二十五只，", "二十五隻，"}, Reading{"多数只是", "多數只是"},
+                    Reading{"余数只能是", "餘數只能是"}));
 
 // 后 after a word is "after", also where the word's last character begins the title of a queen;
 // the titles themselves keep 后.
@@ -201,11 +205,31 @@ INSTANTIATE_TEST_SUITE_P(PricedRows, Readings,
                                          Reading{"两者相冲", "兩者相衝"}, Reading{"真相冲击", "真相衝擊"},
                                          Reading{"回复预设值", "回復預設值"}, Reading{"回复邮件", "回覆郵件"},
                                          Reading{"你会想借由", "你會想藉由"}, Reading{"我想借书", "我想借書"},
-                                         Reading{"墙钟时间", "牆鐘時間"}, Reading{"故圣人云：", "故聖人云："},
+                                         Reading{"故圣人云：", "故聖人云："},
                                          Reading{"岂不闻古人云", "豈不聞古人云"}, Reading{"白云", "白雲"},
-                                         Reading{"以它为主干的", "以它為主幹的"},
-                                         Reading{"这个钟很准", "這個鐘很準"},
-                                         Reading{"这个钟头", "這個鐘頭"}));
+                                         Reading{"以它为主干的", "以它為主幹的"}));
+
+// 钟 alone is a clock or a bell; phrases, listed names and a surname before a title keep 鍾.
+INSTANTIATE_TEST_SUITE_P(
+    ClocksAndSurnames, Readings,
+    testing::Values(Reading{"墙钟时间", "牆鐘時間"}, Reading{"这个钟很准", "這個鐘很準"},
+                    Reading{"这个钟头", "這個鐘頭"}, Reading{"见表上正是十二点钟", "見表上正是十二點鐘"},
+                    Reading{"早退课一刻钟", "早退課一刻鐘"},
+                    Reading{"这只钟不是爷爷买的", "這隻鐘不是爺爺買的"}, Reading{"语罢暮天钟", "語罷暮天鐘"},
+                    Reading{"CMOS 时间钟", "CMOS 時間鐘"}, Reading{"钱钟书", "錢鍾書"},
+                    Reading{"见伐于钟繇", "見伐於鍾繇"}, Reading{"钟先生说", "鍾先生說"},
+                    Reading{"彩袖殷勤捧玉钟", "彩袖殷勤捧玉鍾"}, Reading{"一见钟情", "一見鍾情"},
+                    Reading{"请个钟点工", "請個鐘點工"}));
+
+// 干 is dry (乾) for clothes, kin by adoption and tears, done (幹) by someone, and "concern" (干)
+// in none of one's business.
+INSTANTIATE_TEST_SUITE_P(
+    DryDoneOrConcern, Readings,
+    testing::Values(Reading{"他正换干衣服", "他正換乾衣服"}, Reading{"认干亲戚", "認乾親戚"},
+                    Reading{"双袖龙钟泪不干", "雙袖龍鍾淚不乾"}, Reading{"是我干的", "是我幹的"},
+                    Reading{"你干的好事", "你幹的好事"}, Reading{"他们干的事", "他們幹的事"},
+                    Reading{"从小不能干的", "從小不能幹的"}, Reading{"不干你们的事", "不干你們的事"},
+                    Reading{"晒干的衣服", "曬乾的衣服"}, Reading{"衣服干了", "衣服乾了"}));
 
 // Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
 // back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:

@@ -48,6 +48,19 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"墙壁干", "牆壁乾"}, {"油漆干", "油漆乾"}, {"颜料干", "顏料乾"}, {"嘴唇干", "嘴唇乾"},
     {"皮肤干", "皮膚乾"}, {"嗓子干", "嗓子乾"}, {"喉咙干", "喉嚨乾"}, {"眼睛干", "眼睛乾"},
     {"地面干", "地面乾"},
+    // Tears that do not dry (双袖龙钟泪不干): OpenCC's 不干 reads 不幹. Priced as a phrase.
+    {"泪不干", "淚不乾", false},
+    // Dry clothes and relatives by adoption, as OpenCC's 干衣 and 干亲, which the word list's 衣服
+    // and 亲戚 cut off (换干衣服, 认干亲戚 read 換幹衣服, 認幹親戚). Priced as phrases.
+    {"干衣服", "乾衣服", false}, {"干亲戚", "乾親戚", false},
+    // Done by someone: OpenCC's 干的 (乾的, dry) took 干 from the doer (是我干的, 你干的好事, 他干的活
+    // read 乾), and from 能干 (capable: 不能干的 read 不能乾的).
+    {"我干的", "我幹的"}, {"你干的", "你幹的"}, {"他干的", "他幹的"}, {"她干的", "她幹的"},
+    {"我们干的", "我們幹的"}, {"你们干的", "你們幹的"}, {"他们干的", "他們幹的"},
+    {"能干的", "能幹的"},
+    // None of one's business: 干 is "concern" (OpenCC's 不干 reads 不幹, did not do).
+    {"不干你的事", "不干你的事"}, {"不干你们的事", "不干你們的事"}, {"不干我的事", "不干我的事"},
+    {"不干他的事", "不干他的事"}, {"不干她的事", "不干她的事"}, {"不干他们的事", "不干他們的事"},
     // Words a greedy phrase in front of them cuts into: 只影|响 (隻影), 此系|统 (此係), 只合|并不,
     // 进行|复制 split as 行复, 对表|格 (對錶), 一个中|文 (箇中), 相冲|突 (相沖). Each was seen wrong in
     // the Taiwanese catalogue corpus (bench/quality), or in the conversion issue's own examples.
@@ -113,11 +126,12 @@ static constexpr OverrideRow kOverrideRows[] = {
     // 系 as "is" before 基于 (係基於 4 / 系基於 0, in the licence line of four catalogues).
     // Priced as a phrase: 体系基于 stays 體系基於.
     {"系基于", "係基於", false},
-    // A wall clock, as OpenCC's 壁钟 and 座钟: a lone 钟 reads 鍾 (a surname), so 墙|钟 read 牆鍾
-    // (five times in the docs text of bench/cli: 墙钟时间, wall-clock time).
-    {"墙钟", "牆鐘"},
-    // 这个钟, 那个钟: the clock, as OpenCC's 个钟 (個鐘), which the word list's 这个 and 那个 cut.
-    {"这个钟", "這個鐘", false}, {"那个钟", "那個鐘", false},
+    // 钟 alone reads 鐘 (kCharacterRows), but a surname before a title or 姓, a wine cup (玉钟, 千钟,
+    // in verse) and 造化钟神秀 (gathers) keep 鍾. Priced as phrases.
+    {"钟先生", "鍾先生", false}, {"钟小姐", "鍾小姐", false}, {"钟女士", "鍾女士", false},
+    {"钟太太", "鍾太太", false}, {"钟老师", "鍾老師", false}, {"钟姓", "鍾姓", false},
+    {"姓钟", "姓鍾", false}, {"钟某", "鍾某", false}, {"钟氏", "鍾氏", false},
+    {"玉钟", "玉鍾", false}, {"千钟", "千鍾", false}, {"造化钟", "造化鍾", false},
     // 云 as "says" after the one quoted, as OpenCC's 人云 and 子云: the word list's 圣人 and 孔子
     // take the first character, and a lone 云 reads 雲 (cloud).
     {"古人云", "古人云"}, {"圣人云", "聖人云"}, {"前人云", "前人云"}, {"孔子云", "孔子云"},
@@ -166,6 +180,17 @@ static constexpr OverrideRow kUsageRows[] = {
     {"个旧", "個舊", false},
 };
 
+// Wherever no phrase or word holds the character:
+static constexpr CharacterRow kCharacterRows[] = {
+    // OpenCC reads 钟 alone as 鍾 (a surname; to gather), but alone it is nearly always a clock or
+    // a bell: 鐘 674 / 鍾 1 in the corpus, and every lone 钟 there is a clock (4, gbrainy and the
+    // handbook's CMOS 时间钟). So in other text: 24 of 24 in the novel 围城 (十二点钟, 一刻钟, 这只钟,
+    // 挂钟), 16 of 22 in the verse and prose of fortunes-zh (暮钟, 晓钟, 五更钟; the other six are
+    // the rows 玉钟, 千钟 and 造化钟). Phrases keep 鍾 (钟情, 钱钟书), and so do the word list's
+    // names (钟繇, 钟万仇).
+    {"钟", "鐘"},
+};
+
 // Right after a number (3 周, %d 周, ３周), read as after a numeral:
 static constexpr CountedRow kCountedRows[] = {
     // 周 counts weeks (三週, AddWeekCounts): 週 9 / 周 0 in the catalogues and the handbook after
@@ -181,6 +206,11 @@ static constexpr CountedRow kCountedRows[] = {
 std::vector<CountedRow> CountedRows()
 {
     return {std::begin(kCountedRows), std::end(kCountedRows)};
+}
+
+std::vector<CharacterRow> CharacterRows()
+{
+    return {std::begin(kCharacterRows), std::end(kCharacterRows)};
 }
 
 std::vector<OverrideRow> OverrideRows()

@@ -32,9 +32,10 @@
 //
 // The words are the conversion phrases, our rows, jieba's word list and the words of six rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
-// word, 里 after a word, 周 and 里 after a numeral, a word before 上; AddAdverbOnly,
-// AddAfterWords, AddInsideWords, AddWeekCounts, AddDistanceCounts, AddWordsOnTop); the list's
-// names keep their 里 (KeepNameLi). A word's cost is -log(frequency / total) of the list; a phrase
+// word, 里 after a word, 周, 里 and 只 after a numeral, a word before 上; AddAdverbOnly,
+// AddAfterWords, AddInsideWords, AddWeekCounts, AddNumberUnits, AddWordsOnTop); the list's
+// names keep their 里 (KeepNameLi) and the dictionary's reading of a character row's character
+// (KeepNameCharacters). A word's cost is -log(frequency / total) of the list; a phrase
 // or row costs at most one less than the cheapest split of it into listed words and characters,
 // so that on its own it is read whole, as OpenCC reads it, and only a more probable reading of
 // the text around it cuts it.
@@ -170,6 +171,14 @@ class Builder {
                     chars_.try_emplace(key[0], Variants(value)[0]);
         for (const auto &[from, to] : variants_)
             chars_.try_emplace(from, to);
+        for (const CharacterRow &row : CharacterRows()) {
+            const std::u32string key = FromUtf8(row.key), value = FromUtf8(row.value);
+            if (key.size() != 1 || value.size() != 1)
+                throw std::runtime_error(std::string("a character row is not one character each way: ") +
+                                         row.key);
+            nameChars_.insert_or_assign(key[0], MapChar(key[0]));
+            chars_.insert_or_assign(key[0], value[0]);
+        }
         BuildCharacterTables();
         BuildCountedReadings();
 
@@ -222,7 +231,7 @@ class Builder {
         AddAfterWords();
         AddInsideWords();
         AddWeekCounts();
-        AddDistanceCounts();
+        AddNumberUnits();
         AddWordsOnTop();
 
         // Every word: the conversion phrases and rows, the words of the rules above, and the
@@ -239,8 +248,10 @@ class Builder {
             if (word.size() < 2 || phrases_.contains(word) || ruleWords_.contains(word))
                 continue;
             std::u32string reading = ConvertInside(word);
-            if (names_.contains(word))
+            if (names_.contains(word)) {
                 KeepNameLi(word, reading);
+                KeepNameCharacters(word, reading);
+            }
             if (frequency <= kRareFrequency && reading == ByCharacter(word))
                 continue;
             AddWord(word, reading, WordCost(word));
@@ -478,21 +489,29 @@ class Builder {
         }
     }
 
-    // 里 after a number is the unit of distance, 里 (七百里, 三十里路), but 里 alone reads 裡
-    // ("inside"), and OpenCC's phrases have only some numbers with it (十里, 千里, 万里). Each
-    // listed numeral written in numeral characters alone therefore makes a word numeral + 里 that
-    // keeps 里. Not 大四 (the fourth year) or 三个 (three of them): 里 there is inside what is
-    // counted.
-    void AddDistanceCounts()
+    // A unit after a number. 里 after a number is the unit of distance, 里 (七百里, 三十里路), but
+    // 里 alone reads 裡 ("inside"), and OpenCC's phrases have only some numbers with it (十里, 千里,
+    // 万里). 只 after a number is the measure word, 隻 (三十隻, 二十五隻, 一萬隻), but 只 alone
+    // reads 只 ("only"), and OpenCC's phrases have the one-character numbers only (三只, 万只).
+    // Each listed numeral written in numeral characters alone therefore makes a word numeral + 里
+    // that keeps 里, and one numeral + 只 that reads 隻. Not 大四 (the fourth year) or 三个 (three
+    // of them): 里 there is inside what is counted. Nor 只 after 多, 余 or 数 (多数只是, 余数只能)
+    // or the adverbs 千万 and 万万: it is "only" there as often. (After a digit, kCountedRows.)
+    void AddNumberUnits()
     {
-        static constexpr char32_t kLi = U'里';
         static constexpr std::u32string_view kNumeral = U"零一二三四五六七八九十百千万两几数余多";
+        static constexpr std::u32string_view kNotBeforeOnly = U"数余多";
+        static constexpr char32_t kLi = U'里', kOnly = U'只';
         for (const std::u32string &number : numerals_) {
             if (!std::ranges::all_of(
                     number, [](char32_t c) { return kNumeral.find(c) != std::u32string_view::npos; }))
                 continue;
-            AddRuleWord(number + kLi, ReadingOf(number) + kLi,
-                        BestCost(number) + WordCost(std::u32string(1, kLi)));
+            const std::uint32_t cost = BestCost(number);
+            AddRuleWord(number + kLi, ReadingOf(number) + kLi, cost + WordCost(std::u32string(1, kLi)));
+            if (number.size() < 2 || number == U"千万" || number == U"万万" ||
+                number.find_first_of(kNotBeforeOnly) != std::u32string::npos)
+                continue;
+            AddRuleWord(number + kOnly, ReadingOf(number) + U'隻', cost + WordCost(std::u32string(1, kOnly)));
         }
     }
 
@@ -519,6 +538,28 @@ class Builder {
             }
             reading[i] = kLi;
         }
+    }
+
+    // A character of a character row reads as the dictionary has it inside a listed name (钟繇,
+    // 钟万仇: 鍾, a surname), where no phrase inside the name reads it.
+    void KeepNameCharacters(const std::u32string &word, std::u32string &reading) const
+    {
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            const auto found = nameChars_.find(word[i]);
+            if (found == nameChars_.end() || reading[i] != MapChar(word[i]) || InsidePhrase(word, i))
+                continue;
+            reading[i] = found->second;
+        }
+    }
+
+    // Whether a conversion phrase inside `word`, shorter than it, holds the character at `at`.
+    bool InsidePhrase(const std::u32string &word, std::size_t at) const
+    {
+        for (std::size_t begin = 0; begin <= at; ++begin)
+            for (std::size_t end = std::max(at + 1, begin + 2); end <= word.size(); ++end)
+                if (end - begin < word.size() && phrases_.contains(word.substr(begin, end - begin)))
+                    return true;
+        return false;
     }
 
     // A word of the rules above, costing kRuleBonus less than its parts apart (or less, where the
@@ -870,6 +911,7 @@ class Builder {
     std::unordered_set<std::u32string> decidedRows_;                    // our rows that give a value
     std::unordered_map<std::u32string, double> words_;                  // the word list's frequencies
     std::unordered_set<std::u32string> verbs_;                          // its verbs and prepositions
+    std::unordered_map<char32_t, char32_t> nameChars_;                  // character rows: OpenCC's reading
     std::unordered_set<std::u32string> names_;                          // its names of people and places
     std::unordered_set<std::u32string> numerals_;                       // its numerals
     std::map<std::u32string, std::pair<std::u32string, std::uint32_t>> ruleWords_; // reading, cost

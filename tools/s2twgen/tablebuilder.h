@@ -37,6 +37,15 @@ struct CountedRow {
 
 std::vector<CountedRow> CountedRows();
 
+/// A character that reads otherwise wherever no phrase or word holds it. Names of people keep the
+/// dictionary's reading (a surname).
+struct CharacterRow {
+    const char *key;   // UTF-8, one character
+    const char *value; // UTF-8, one character
+};
+
+std::vector<CharacterRow> CharacterRows();
+
 /// Builds the table from the chain's files and our rows. Throws std::runtime_error naming the
 /// file that could not be read.
 std::string BuildTable(const Chain &chain);
