@@ -231,6 +231,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"从小不能干的", "從小不能幹的"}, Reading{"不干你们的事", "不干你們的事"},
                     Reading{"晒干的衣服", "曬乾的衣服"}, Reading{"衣服干了", "衣服乾了"}));
 
+// 冲 is water poured (沖) in a shower, and rushing (衝) elsewhere.
+INSTANTIATE_TEST_SUITE_P(Rinsed, Readings,
+                         testing::Values(Reading{"冲个热水澡", "沖個熱水澡"},
+                                         Reading{"冲完澡再睡", "沖完澡再睡"},
+                                         Reading{"用水冲一下", "用水沖一下"}, Reading{"冲过去", "衝過去"},
+                                         Reading{"冲个凉", "沖個涼"}, Reading{"冲上去", "衝上去"}));
+
+// 系 is tied (繫) after 我 and 你 too, against OpenCC's Cantonese 我系 (我係, I am).
+INSTANTIATE_TEST_SUITE_P(Tied, Readings,
+                         testing::Values(Reading{"我系好了鞋带", "我繫好了鞋帶"},
+                                         Reading{"你系着围巾", "你繫著圍巾"}, Reading{"关系好", "關係好"},
+                                         Reading{"我系统地学习", "我系統地學習"}));
+
 // Text may be cut in front of any ASCII character but a space or a 'd' (what a count of weeks looks
 // back over: 3 周, %d 周), or after a line break, and mapped piece by piece with the same result:
 // lumo-convert streams that way.
