@@ -166,6 +166,14 @@ INSTANTIATE_TEST_SUITE_P(Distances, Readings,
                                          Reading{"这三个里面", "這三個裡面"}, Reading{"十年里", "十年裡"},
                                          Reading{"在这十里面", "在這十裡面"}, Reading{"大四里", "大四裡"}));
 
+// 斗 after a numeral is the measure; 面 after a count of bowls or portions is noodles.
+INSTANTIATE_TEST_SUITE_P(Measures, Readings,
+                         testing::Values(Reading{"三斗米", "三斗米"}, Reading{"米长几斗。", "米長幾斗。"},
+                                         Reading{"三斗争", "三鬥爭"},
+                                         Reading{"他一口气吃了三碗面", "他一口氣吃了三碗麵"},
+                                         Reading{"两份面", "兩份麵"}, Reading{"一份面试", "一份面試"},
+                                         Reading{"一包面包", "一包麵包"}));
+
 // 台 counting machines is 台 as Taiwan writes it, but a count word must not take the 台 of a word
 // that follows another (统一|台湾, 第一|台风) or the 台 that OpenCC reads 颱, 檯.
 INSTANTIATE_TEST_SUITE_P(CountedMachines, Readings,
@@ -236,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(Rinsed, Readings,
                          testing::Values(Reading{"冲个热水澡", "沖個熱水澡"},
                                          Reading{"冲完澡再睡", "沖完澡再睡"},
                                          Reading{"用水冲一下", "用水沖一下"}, Reading{"冲过去", "衝過去"},
-                                         Reading{"冲个凉", "沖個涼"}, Reading{"冲上去", "衝上去"}));
+                                         Reading{"冲个凉", "沖個涼"}, Reading{"冲上去", "衝上去"},
+                                         Reading{"咖啡冲好了", "咖啡沖好了"}));
 
 // 系 is tied (繫) after 我 and 你 too, against OpenCC's Cantonese 我系 (我係, I am).
 INSTANTIATE_TEST_SUITE_P(Tied, Readings,

@@ -32,7 +32,7 @@
 //
 // The words are the conversion phrases, our rows, jieba's word list and the words of six rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
-// word, 里 after a word, 周, 里 and 只 after a numeral, a word before 上; AddAdverbOnly,
+// word, 里 after a word, 周, 里, 斗, 只 and 面 after a numeral, a word before 上; AddAdverbOnly,
 // AddAfterWords, AddInsideWords, AddWeekCounts, AddNumberUnits, AddWordsOnTop); the list's
 // names keep their 里 (KeepNameLi) and the dictionary's reading of a character row's character
 // (KeepNameCharacters). A word's cost is -log(frequency / total) of the list; a phrase
@@ -490,24 +490,38 @@ class Builder {
     }
 
     // A unit after a number. 里 after a number is the unit of distance, 里 (七百里, 三十里路), but
-    // 里 alone reads 裡 ("inside"), and OpenCC's phrases have only some numbers with it (十里, 千里,
-    // 万里). 只 after a number is the measure word, 隻 (三十隻, 二十五隻, 一萬隻), but 只 alone
-    // reads 只 ("only"), and OpenCC's phrases have the one-character numbers only (三只, 万只).
-    // Each listed numeral written in numeral characters alone therefore makes a word numeral + 里
-    // that keeps 里, and one numeral + 只 that reads 隻. Not 大四 (the fourth year) or 三个 (three
-    // of them): 里 there is inside what is counted. Nor 只 after 多, 余 or 数 (多数只是, 余数只能)
-    // or the adverbs 千万 and 万万: it is "only" there as often. (After a digit, kCountedRows.)
+    // 里 alone reads 裡 ("inside"); 斗 after one is the measure, 斗 (三斗米), but alone it reads
+    // 鬥 (fight); and OpenCC's phrases have only some numbers with either (十里, 万里, 一斗, 五斗).
+    // 只 after a number is the measure word, 隻 (三十隻, 二十五隻, 一萬隻), but 只 alone reads 只
+    // ("only"), and OpenCC's phrases have the one-character numbers only (三只, 万只). Each listed
+    // numeral written in numeral characters alone therefore makes the words numeral + 里 and
+    // numeral + 斗 that keep their unit, and one numeral + 只 that reads 隻. Not 大四 (the fourth
+    // year) or 三个 (three of them): 里 there is inside what is counted. Nor 只 after 多, 余 or 数
+    // (多数只是, 余数只能) or the adverbs 千万 and 万万: it is "only" there as often. (After a
+    // digit, kCountedRows.)
+    //
+    // 面 after a count of bowls, plates, portions or packets is noodles, 麵 (三碗麵, 两份麵), as in
+    // OpenCC's 一碗面, but the list's 三碗 and 两份 take the 碗 of its 碗面. Each listed numeral that
+    // ends in such a measure makes a word numeral + 面 that reads 麵 (not 一份|面试, a likelier word).
     void AddNumberUnits()
     {
         static constexpr std::u32string_view kNumeral = U"零一二三四五六七八九十百千万两几数余多";
         static constexpr std::u32string_view kNotBeforeOnly = U"数余多";
-        static constexpr char32_t kLi = U'里', kOnly = U'只';
+        static constexpr std::u32string_view kNoodleMeasures = U"碗盘份包盒袋斤";
+        static constexpr char32_t kLi = U'里', kMeasure = U'斗', kOnly = U'只', kFace = U'面';
+        const auto isNumeral = [](char32_t c) { return kNumeral.find(c) != std::u32string_view::npos; };
         for (const std::u32string &number : numerals_) {
-            if (!std::ranges::all_of(
-                    number, [](char32_t c) { return kNumeral.find(c) != std::u32string_view::npos; }))
-                continue;
             const std::uint32_t cost = BestCost(number);
-            AddRuleWord(number + kLi, ReadingOf(number) + kLi, cost + WordCost(std::u32string(1, kLi)));
+            if (number.size() >= 2 && isNumeral(number.front()) &&
+                kNoodleMeasures.find(number.back()) != std::u32string_view::npos &&
+                std::ranges::all_of(number.begin(), number.end() - 1, isNumeral))
+                AddRuleWord(number + kFace, ReadingOf(number) + U'麵',
+                            cost + WordCost(std::u32string(1, kFace)));
+            if (!std::ranges::all_of(number, isNumeral))
+                continue;
+            for (char32_t unit : {kLi, kMeasure})
+                AddRuleWord(number + unit, ReadingOf(number) + unit,
+                            cost + WordCost(std::u32string(1, unit)));
             if (number.size() < 2 || number == U"千万" || number == U"万万" ||
                 number.find_first_of(kNotBeforeOnly) != std::u32string::npos)
                 continue;
