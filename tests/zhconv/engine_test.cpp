@@ -247,6 +247,16 @@ INSTANTIATE_TEST_SUITE_P(Rinsed, Readings,
                                          Reading{"冲个凉", "沖個涼"}, Reading{"冲上去", "衝上去"},
                                          Reading{"咖啡冲好了", "咖啡沖好了"}));
 
+// A verb in its common sense where OpenCC's phrases read the rarer one: 刮 scrapes (颳 only with
+// the wind), 挨 is suffered, 吊 hangs, 扎 pricks.
+INSTANTIATE_TEST_SUITE_P(
+    VerbSenses, Readings,
+    testing::Values(Reading{"刮了胡子", "刮了鬍子"}, Reading{"刮去表面的锈", "刮去表面的鏽"},
+                    Reading{"大风刮了三天", "大風颳了三天"}, Reading{"风刮得很大", "風颳得很大"},
+                    Reading{"外面刮着大风", "外面颳著大風"}, Reading{"台风刮走了屋顶", "颱風颳走了屋頂"},
+                    Reading{"他挨了一顿打", "他挨了一頓打"}, Reading{"他会吊在树上", "他會吊在樹上"},
+                    Reading{"被针扎了一下", "被針扎了一下"}, Reading{"扎了个辫子", "紮了個辮子"}));
+
 // 系 is tied (繫) after 我 and 你 too, against OpenCC's Cantonese 我系 (我係, I am).
 INSTANTIATE_TEST_SUITE_P(Tied, Readings,
                          testing::Values(Reading{"我系好了鞋带", "我繫好了鞋帶"},

@@ -64,6 +64,13 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"我干的", "我幹的"}, {"你干的", "你幹的"}, {"他干的", "他幹的"}, {"她干的", "她幹的"},
     {"我们干的", "我們幹的"}, {"你们干的", "你們幹的"}, {"他们干的", "他們幹的"},
     {"能干的", "能幹的"},
+    // OpenCC's phrases that read the verb after them as the rarer sense: 刮了, 刮得 and 刮去 as the
+    // wind blowing (颳: 刮了胡子 read 颳了鬍子, 刮去表面的锈 颳去), 挨了 as enduring (捱: 挨了一顿打),
+    // 会吊 and 不吊 as mourning (弔: 他会吊在树上). 风刮 (風颳) keeps the wind; 扎 is a needle's
+    // prick, not 紮 (tie). Priced as phrases.
+    {"刮了", "刮了", false}, {"刮得", "刮得", false}, {"刮去", "刮去", false},
+    {"挨了", "挨了", false}, {"会吊", "會吊", false}, {"不吊", "不吊", false},
+    {"针扎", "針扎", false}, {"扎了一针", "扎了一針", false},
     // None of one's business: 干 is "concern" (OpenCC's 不干 reads 不幹, did not do).
     {"不干你的事", "不干你的事"}, {"不干你们的事", "不干你們的事"}, {"不干我的事", "不干我的事"},
     {"不干他的事", "不干他的事"}, {"不干她的事", "不干她的事"}, {"不干他们的事", "不干他們的事"},

@@ -30,15 +30,15 @@
 // table therefore holds a trie of words with their final values and costs, a character map (3
 // then 4), and the normalisation as a map of code page units.
 //
-// The words are the conversion phrases, our rows, jieba's word list and the words of six rules
+// The words are the conversion phrases, our rows, jieba's word list and the words of seven rules
 // about characters that a phrase or word beside them reads wrongly (只 before a verb, 后 after a
-// word, 里 after a word, 周, 里, 斗, 只 and 面 after a numeral, a word before 上; AddAdverbOnly,
-// AddAfterWords, AddInsideWords, AddWeekCounts, AddNumberUnits, AddWordsOnTop); the list's
-// names keep their 里 (KeepNameLi) and the dictionary's reading of a character row's character
-// (KeepNameCharacters). A word's cost is -log(frequency / total) of the list; a phrase
-// or row costs at most one less than the cheapest split of it into listed words and characters,
-// so that on its own it is read whole, as OpenCC reads it, and only a more probable reading of
-// the text around it cuts it.
+// word, 刮 after the wind, 里 after a word, 周, 里, 斗, 只 and 面 after a numeral, a word before
+// 上; AddAdverbOnly, AddAfterWords, AddWindBlowing, AddInsideWords, AddWeekCounts, AddNumberUnits,
+// AddWordsOnTop); the list's names keep their 里 (KeepNameLi) and the dictionary's reading of a
+// character row's character (KeepNameCharacters). A word's cost is -log(frequency / total) of the
+// list; a phrase or row costs at most one less than the cheapest split of it into listed words and
+// characters, so that on its own it is read whole, as OpenCC reads it, and only a more probable
+// reading of the text around it cuts it.
 
 namespace lumo::zhconv {
 namespace {
@@ -229,6 +229,7 @@ class Builder {
         BuildCosts();
         AddAdverbOnly();
         AddAfterWords();
+        AddWindBlowing();
         AddInsideWords();
         AddWeekCounts();
         AddNumberUnits();
@@ -400,6 +401,23 @@ class Builder {
                     break;
                 }
             }
+        }
+    }
+
+    // 刮 after the wind is the wind blowing, 颳 (大風颳了三天, 北風颳得), but after anything else it
+    // scrapes or shaves, 刮 (刮了鬍子, 刮去鏽), and our rows read OpenCC's 刮了, 刮得 and 刮去 so.
+    // OpenCC's 风刮 cannot hold where the word list has the wind's word (大风|刮了). Each listed
+    // word that ends in 风 (wind) therefore makes a word word + 刮, read 颳.
+    void AddWindBlowing()
+    {
+        static constexpr char32_t kWind = U'风', kScrape = U'刮';
+        for (const auto &[word, frequency] : words_) {
+            if (word.size() < 2 || word.back() != kWind || frequency <= kRareFrequency)
+                continue;
+            const std::u32string reading = ReadingOf(word);
+            if (reading.back() == U'風')
+                AddRuleWord(word + kScrape, reading + U'颳',
+                            BestCost(word) + WordCost(std::u32string(1, kScrape)));
         }
     }
 
