@@ -257,6 +257,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"他挨了一顿打", "他挨了一頓打"}, Reading{"他会吊在树上", "他會吊在樹上"},
                     Reading{"被针扎了一下", "被針扎了一下"}, Reading{"扎了个辫子", "紮了個辮子"}));
 
+// Accounts are 帳 as Taiwan writes them, in phrases too; 对表 is "on the table".
+INSTANTIATE_TEST_SUITE_P(Spellings, Readings,
+                         testing::Values(Reading{"注册账号", "註冊帳號"}, Reading{"银行账户", "銀行帳戶"},
+                                         Reading{"请到柜台结账", "請到櫃檯結帳"}, Reading{"帐号", "帳號"},
+                                         Reading{"无法对表的内容加锁", "無法對表的內容加鎖"},
+                                         Reading{"对表格排序", "對表格排序"}));
+
 // 系 is tied (繫) after 我 and 你 too, against OpenCC's Cantonese 我系 (我係, I am).
 INSTANTIATE_TEST_SUITE_P(Tied, Readings,
                          testing::Values(Reading{"我系好了鞋带", "我繫好了鞋帶"},

@@ -159,6 +159,10 @@ class Builder {
             for (const auto &[key, value] : LoadDictionary(file.path))
                 if (key.size() == 1 && value.size() == 1)
                     variants_.try_emplace(key[0], value[0]);
+        for (const CharacterRow &row : VariantRows()) {
+            const auto [from, to] = OneToOne(row, "variant");
+            variants_.insert_or_assign(from, to);
+        }
         for (const Chain::File &file : chain.Required("variant-phrases")) {
             for (const auto &[key, value] : LoadDictionary(file.path)) {
                 variantPhrases_.try_emplace(key, value);
@@ -172,12 +176,9 @@ class Builder {
         for (const auto &[from, to] : variants_)
             chars_.try_emplace(from, to);
         for (const CharacterRow &row : CharacterRows()) {
-            const std::u32string key = FromUtf8(row.key), value = FromUtf8(row.value);
-            if (key.size() != 1 || value.size() != 1)
-                throw std::runtime_error(std::string("a character row is not one character each way: ") +
-                                         row.key);
-            nameChars_.insert_or_assign(key[0], MapChar(key[0]));
-            chars_.insert_or_assign(key[0], value[0]);
+            const auto [from, to] = OneToOne(row, "character");
+            nameChars_.insert_or_assign(from, MapChar(from));
+            chars_.insert_or_assign(from, to);
         }
         BuildCharacterTables();
         BuildCountedReadings();
@@ -262,6 +263,15 @@ class Builder {
     }
 
   private:
+    static std::pair<char32_t, char32_t> OneToOne(const CharacterRow &row, const char *kind)
+    {
+        const std::u32string key = FromUtf8(row.key), value = FromUtf8(row.value);
+        if (key.size() != 1 || value.size() != 1)
+            throw std::runtime_error(std::string("a ") + kind +
+                                     " row is not one character each way: " + row.key);
+        return {key[0], value[0]};
+    }
+
     struct UsageChange {
         std::u32string key, before, after;
     };

@@ -37,14 +37,19 @@ struct CountedRow {
 
 std::vector<CountedRow> CountedRows();
 
-/// A character that reads otherwise wherever no phrase or word holds it. Names of people keep the
-/// dictionary's reading (a surname).
+/// One character to another.
 struct CharacterRow {
     const char *key;   // UTF-8, one character
     const char *value; // UTF-8, one character
 };
 
+/// A Simplified character that reads otherwise wherever no phrase or word holds it. Names of
+/// people keep the dictionary's reading (a surname).
 std::vector<CharacterRow> CharacterRows();
+
+/// Taiwan's spelling of a Traditional character, wherever the conversion writes it (in phrases
+/// too), as OpenCC's Taiwan variants are.
+std::vector<CharacterRow> VariantRows();
 
 /// Builds the table from the chain's files and our rows. Throws std::runtime_error naming the
 /// file that could not be read.
