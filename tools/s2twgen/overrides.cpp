@@ -188,6 +188,7 @@ static constexpr OverrideRow kUsageRows[] = {
     {"折叠", "折疊"},     // 折疊 12 / 摺疊 3 in five catalogues (code folding, folders)
     {"行事历", "行事曆"}, // 行事曆 127 / 行事歷 0: a calendar, 曆, as 日曆
     {"荧幕", "螢幕"},     // 螢幕 202 / 熒幕 0 in 19 catalogues; the handbook 13 / 0 (a screen)
+    {"英寸", "英吋"},     // 英吋 25 / 英寸 0 in 11 catalogues (an inch); ICU makes 吋 寸, so no figure shows it
     {"注：", "註："},     // 註： 9 / 注： 1 (a note, as 附註)
     {"周边", "週邊"},     // 週邊 9 / 周邊 1 in 4 sources against 1 (peripherals; around a thing)
     {"横杆", "橫桿"},     // 橫桿 9 / 橫杆 0 in two catalogues (thunar, kgoldrunner): a bar
@@ -212,6 +213,11 @@ static constexpr CharacterRow kVariantRows[] = {
     // Accounts are 帳 in Taiwan (帳號, 帳戶, 帳單, 結帳, 對帳): 帳 871 / 賬 0 in the corpus, where
     // ICU makes the translators' 帳 帐, so no figure counts it. OpenCC writes 账 as 賬.
     {"賬", "帳"},
+    // Sticky is 黏 (相黏鍵, 自黏便條, 黏性): 黏 33 / 粘 0 in ten catalogues, where the zh_CN ones write
+    // 粘 (粘滞键). ICU keeps 黏, so no figure shows this either.
+    {"粘", "黏"},
+    // Destroyed is 毀 (銷毀, 燒毀): 毀 117 / 燬 0 in the corpus; OpenCC's 销毁, 烧毁 and 炸毁 write 燬.
+    {"燬", "毀"},
 };
 
 // Right after a number (3 周, %d 周, ３周), read as after a numeral:
