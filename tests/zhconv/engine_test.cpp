@@ -262,7 +262,8 @@ INSTANTIATE_TEST_SUITE_P(
     Spellings, Readings,
     testing::Values(Reading{"注册账号", "註冊帳號"}, Reading{"银行账户", "銀行帳戶"},
                     Reading{"请到柜台结账", "請到櫃檯結帳"}, Reading{"帐号", "帳號"},
-                    Reading{"无法对表的内容加锁", "無法對表的內容加鎖"}, Reading{"对表格排序", "對表格排序"},
+                    Reading{"无法对表的内容加锁", "無法對表的內容加鎖"}, Reading{"请看下表", "請看下表"},
+                    Reading{"显示表结构", "顯示表結構"}, Reading{"对表格排序", "對表格排序"},
                     Reading{"27英寸显示器", "27英吋顯示器"}, Reading{"销毁数组", "銷毀數組"},
                     Reading{"启用粘滞键", "啟用黏滯鍵"}, Reading{"复制粘贴", "複製黏貼"},
                     Reading{"一寸光阴一寸金", "一寸光陰一寸金"}, Reading{"尺寸", "尺寸"}));

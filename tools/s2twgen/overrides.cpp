@@ -67,6 +67,9 @@ static constexpr OverrideRow kOverrideRows[] = {
     // 对表 is "on the table" (无法对表的内容, 对表 "%s"; 30 of 30 in the zh_CN catalogues and man
     // pages here), not OpenCC's 對錶 (setting one's watch). Priced as a phrase.
     {"对表", "對表", false},
+    // The same in OpenCC's 看下表 and 显示表 (看下錶, glancing at a watch): 请看下表 is "see the
+    // table below", 显示表结构 "show the table's structure".
+    {"看下表", "看下表", false}, {"显示表", "顯示表", false},
     // OpenCC's phrases that read the verb after them as the rarer sense: 刮了, 刮得 and 刮去 as the
     // wind blowing (颳: 刮了胡子 read 颳了鬍子, 刮去表面的锈 颳去), 挨了 as enduring (捱: 挨了一顿打),
     // 会吊 and 不吊 as mourning (弔: 他会吊在树上). 风刮 (風颳) keeps the wind; 扎 is a needle's
