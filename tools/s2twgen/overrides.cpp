@@ -72,8 +72,8 @@ static constexpr OverrideRow kOverrideRows[] = {
     {"看下表", "看下表", false}, {"显示表", "顯示表", false},
     // OpenCC's phrases that read the verb after them as the rarer sense: 刮了, 刮得 and 刮去 as the
     // wind blowing (颳: 刮了胡子 read 颳了鬍子, 刮去表面的锈 颳去), 挨了 as enduring (捱: 挨了一顿打),
-    // 会吊 and 不吊 as mourning (弔: 他会吊在树上). 风刮 (風颳) keeps the wind; 扎 is a needle's
-    // prick, not 紮 (tie). Priced as phrases.
+    // 会吊 and 不吊 as mourning (弔: 他会吊在树上). The wind keeps 颳 (风刮, AddWindBlowing); 扎 is
+    // a needle's prick, not 紮 (tie). Priced as phrases.
     {"刮了", "刮了", false}, {"刮得", "刮得", false}, {"刮去", "刮去", false},
     {"挨了", "挨了", false}, {"会吊", "會吊", false}, {"不吊", "不吊", false},
     {"针扎", "針扎", false}, {"扎了一针", "扎了一針", false},
@@ -191,7 +191,7 @@ static constexpr OverrideRow kUsageRows[] = {
     {"折叠", "折疊"},     // 折疊 12 / 摺疊 3 in five catalogues (code folding, folders)
     {"行事历", "行事曆"}, // 行事曆 127 / 行事歷 0: a calendar, 曆, as 日曆
     {"荧幕", "螢幕"},     // 螢幕 202 / 熒幕 0 in 19 catalogues; the handbook 13 / 0 (a screen)
-    {"英寸", "英吋"},     // 英吋 25 / 英寸 0 in 11 catalogues (an inch); ICU makes 吋 寸, so no figure shows it
+    {"英寸", "英吋"},     // 英吋 25 / 英寸 0 in 11 catalogues (an inch); ICU makes 吋 寸, so only 英寸 is scored
     {"注：", "註："},     // 註： 9 / 注： 1 (a note, as 附註)
     {"周边", "週邊"},     // 週邊 9 / 周邊 1 in 4 sources against 1 (peripherals; around a thing)
     {"横杆", "橫桿"},     // 橫桿 9 / 橫杆 0 in two catalogues (thunar, kgoldrunner): a bar
